@@ -1,0 +1,34 @@
+if(CMAKE_CROSSCOMPILING)
+  # GoogleTest built from the system's sources with the cross compiler.
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(LG_GTEST_LIBS gtest gmock)
+else()
+  find_package(GTest REQUIRED)
+  set(LG_GTEST_LIBS GTest::gtest GTest::gmock)
+  include(GoogleTest)
+endif()
+
+# One test program per folder of tests. Natively every case is its own CTest test; under Wine
+# each program is one CTest test (starting Wine per case would cost minutes), and the test
+# script counts the cases from GoogleTest's own summary.
+# Each program gets a folder of its own: files it writes beside itself (the task log) never
+# meet another program's. SERIAL programs share such files between their own cases.
+function(lg_test_program name)
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} lg_test_main ${LG_GTEST_LIBS} lg_options)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  else()
+    if(T_SERIAL)
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 RESOURCE_LOCK ${name})
+    else()
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,91 @@
+// The stand-in's screen: the X server's root window and its active window (as the window
+// manager announces it), when a display is reachable.
+#include "platform/screen.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace platform {
+
+namespace {
+
+class TX11Screen : public IScreen {
+public:
+    int ScreenWidth() override { return Query().Width; }
+    int ScreenHeight() override { return Query().Height; }
+    bool IsCompositionEnabled() override {
+        Display* d = ::XOpenDisplay(nullptr);
+        if (!d) return false;
+        const Atom cm = ::XInternAtom(d, "_NET_WM_CM_S0", False);
+        const bool on = ::XGetSelectionOwner(d, cm) != None;
+        ::XCloseDisplay(d);
+        return on;
+    }
+    TForegroundWindow ForegroundWindow() override {
+        TForegroundWindow out;
+        Display* d = ::XOpenDisplay(nullptr);
+        if (!d) return out;
+        const Window root = DefaultRootWindow(d);
+        const Atom active = ::XInternAtom(d, "_NET_ACTIVE_WINDOW", True);
+        Window w = 0;
+        if (active != None) {
+            Atom type;
+            int format;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (::XGetWindowProperty(d, root, active, 0, 1, False, XA_WINDOW, &type, &format,
+                                     &count, &after, &data) == Success &&
+                data && count == 1)
+                w = *reinterpret_cast<Window*>(data);
+            if (data) ::XFree(data);
+        }
+        if (w == 0) {
+            int revert;
+            ::XGetInputFocus(d, &w, &revert);
+            if (w == PointerRoot || w == None) w = 0;
+        }
+        if (w != 0) {
+            out.Exists = true;
+            out.IsDesktop = w == root;
+            XWindowAttributes a;
+            if (::XGetWindowAttributes(d, w, &a)) {
+                int x = 0, y = 0;
+                Window child;
+                ::XTranslateCoordinates(d, w, root, 0, 0, &x, &y, &child);
+                out.Rect = TRect{x, y, x + a.width, y + a.height};
+            }
+            XClassHint hint{nullptr, nullptr};
+            if (::XGetClassHint(d, w, &hint)) {
+                out.ClassName = hint.res_class ? std::string(hint.res_class).substr(0, 255) : "";
+                if (hint.res_name) ::XFree(hint.res_name);
+                if (hint.res_class) ::XFree(hint.res_class);
+            }
+        }
+        ::XCloseDisplay(d);
+        return out;
+    }
+
+private:
+    struct TSize {
+        int Width = 0, Height = 0;
+    };
+    TSize Query() {
+        TSize s;
+        if (Display* d = ::XOpenDisplay(nullptr)) {
+            s.Width = DisplayWidth(d, DefaultScreen(d));
+            s.Height = DisplayHeight(d, DefaultScreen(d));
+            ::XCloseDisplay(d);
+        }
+        return s;
+    }
+};
+
+}  // namespace
+
+IScreen& RealScreen() {
+    static TX11Screen screen;
+    return screen;
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+// Thin non-blocking TCP sockets. Error numbers are Winsock's on every platform (the Linux
+// backend maps errno), so codes and reason texts are the same everywhere.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/eventloop.h"
+
+namespace platform {
+
+inline constexpr int kWsaEWouldBlock = 10035;
+inline constexpr int kWsaEInProgress = 10036;
+inline constexpr int kWsaEConnAborted = 10053;
+inline constexpr int kWsaEConnReset = 10054;
+inline constexpr int kWsaETimedOut = 10060;
+inline constexpr int kWsaEConnRefused = 10061;
+inline constexpr int kWsaEHostUnreach = 10065;
+inline constexpr int kWsaHostNotFound = 11001;
+
+struct TSockAddr {
+    int Family = 0;  // AF_INET or AF_INET6 of the platform
+    unsigned char Bytes[128] = {};
+    int Length = 0;
+};
+
+bool SocketsStartup();  // WSAStartup once; true elsewhere
+// Blocking name lookup (call it off the user-interface thread). 0 or a Winsock error number.
+int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& out);
+std::string AddressText(const TSockAddr& address);  // "127.0.0.1:80", "[::1]:80"
+
+SocketHandle SocketOpen(int family, int* error);  // non-blocking TCP socket
+// 0 when connected at once, kWsaEWouldBlock while in progress (a kSockConnect follows), or an
+// error number.
+int SocketConnect(SocketHandle s, const TSockAddr& address);
+// Bytes sent or received (0 from SocketRecv: the peer closed), or -1 with *error set
+// (kWsaEWouldBlock when the call would block).
+int64_t SocketSend(SocketHandle s, const void* data, size_t count, int* error);
+int64_t SocketRecv(SocketHandle s, void* buffer, size_t count, int* error);
+void SocketShutdownSend(SocketHandle s);
+void SocketClose(SocketHandle s);  // also stops its notifications
+std::string SocketErrorText(int error);
+// A listening socket on 127.0.0.1 or ::1 (blocking), for tests; port 0 picks one.
+SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error);
+SocketHandle SocketAccept(SocketHandle listener, int* error);
+// Shuts both directions down: wakes a thread blocked in SocketRecv or SocketAccept on it.
+void SocketShutdown(SocketHandle s);
+// Closes with a reset instead of an orderly close (test servers that play a broken peer).
+void SocketCloseAbortive(SocketHandle s);
+// The socket's pending error (SO_ERROR) as a Winsock number; 0 when there is none.
+int SocketPendingError(SocketHandle s);
+// The Winsock number of a system error code (errno on Linux; unchanged on Windows).
+int SocketErrorFromSystem(int code);
+
+}  // namespace platform

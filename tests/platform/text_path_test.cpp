@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "platform/path.h"
+#include "platform/text.h"
+
+using namespace platform;
+
+namespace {
+
+TEST(Text, Utf8Utf16RoundTripIncludingSurrogatesAndRepairsBadBytes) {
+    const std::string s = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // aé€😀z
+    const std::u16string u = Utf8ToUtf16(s);
+    EXPECT_EQ(u.size(), 6u);
+    EXPECT_EQ(Utf16ToUtf8(u), s);
+    EXPECT_TRUE(IsValidUtf8(s));
+    EXPECT_FALSE(IsValidUtf8("ab\xC3"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));        // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));    // surrogate
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
+TEST(Text, AnsiIsWestern1252OnTheStandInAndRoundTrips) {
+    EXPECT_EQ(AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(Utf8ToAnsi("caf\xC3\xA9"), "caf\xE9");
+    EXPECT_EQ(AnsiToUtf8("\x80"), "\xE2\x82\xAC");
+}
+
+TEST(Text, DecodeWithBomPicksTheEncoding) {
+    EXPECT_EQ(DecodeWithBom("\xEF\xBB\xBFx\xC3\xA9"), "x\xC3\xA9");
+    EXPECT_EQ(DecodeWithBom(std::string("\xFF\xFEh\0i\0", 6)), "hi");
+    EXPECT_EQ(DecodeWithBom(std::string("\xFE\xFF\0h\0i", 6)), "hi");
+    EXPECT_EQ(DecodeWithBom("plain"), "plain");
+}
+
+TEST(Text, CaseFoldingCoversLatinAndCyrillic) {
+    EXPECT_EQ(UpperCase("abc\xC3\xA9\xC3\xBF"), "ABC\xC3\x89\xC5\xB8");  // éÿ → ÉŸ
+    EXPECT_EQ(UpperCase("\xD0\xBF\xD1\x80\xD0\xB8\xD1\x91"), "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x81");
+    EXPECT_EQ(LowerCase("\xC5\xB8Z"), "\xC3\xBFz");
+    EXPECT_TRUE(SameText("FormMain", "formmain"));
+    EXPECT_FALSE(SameText("FormMain", "FormMai"));
+}
+
+TEST(Text, FirstReplacementIgnoresCase) {
+    EXPECT_EQ(ReplaceFirstNoCase("Vantrel %S is %s", "%s", "6.4"), "Vantrel 6.4 is %s");
+    EXPECT_EQ(ReplaceFirstNoCase("<A>Cancel</a>", "<a>", ""), "Cancel</a>");
+    EXPECT_EQ(ReplaceFirstNoCase("none", "%s", "x"), "none");
+    EXPECT_EQ(ReplaceAll("a&b&c", "&", "&&"), "a&&b&&c");
+    EXPECT_EQ(FindNoCase("xx%S1yy", "%s1"), 2u);
+}
+
+TEST(Text, TrimAndNumberParsing) {
+    EXPECT_EQ(Trim(" \t v \r\n"), "v");
+    int64_t v;
+    EXPECT_TRUE(ParseInt64("9223372036854775807", v));
+    EXPECT_FALSE(ParseInt64("9223372036854775808", v));
+    EXPECT_TRUE(ParseInt64("-9223372036854775808", v));
+    EXPECT_FALSE(ParseInt64("12 3", v));
+    EXPECT_FALSE(ParseInt64("", v));
+    int32_t i;
+    EXPECT_TRUE(ParseInt32Loose("0xFFFFFFFF", i));
+    EXPECT_EQ(i, -1);
+    EXPECT_TRUE(ParseInt32Loose("$10", i));
+    EXPECT_EQ(i, 16);
+    EXPECT_FALSE(ParseInt32Loose("2147483648", i));
+    EXPECT_TRUE(ParseInt32Loose("-2147483648", i));
+    EXPECT_FALSE(ParseInt32Loose("0x", i));
+}
+
+TEST(Path, JoinUsesOneNativeSeparator) {
+    const std::string s(1, kPathSeparator);
+    EXPECT_EQ(JoinPath({"a", "b", "c.ini"}), "a" + s + "b" + s + "c.ini");
+    EXPECT_EQ(JoinPath({"a" + s, s + "b"}), "a" + s + "b");
+    EXPECT_EQ(JoinPath({"a", "Update/Update.ini"}), "a" + s + "Update" + s + "Update.ini");
+    EXPECT_EQ(JoinPath({"a", ""}), "a");
+    EXPECT_EQ(IncludeTrailingSeparator("a"), "a" + s);
+    EXPECT_EQ(IncludeTrailingSeparator("a" + s), "a" + s);
+}
+
+TEST(Path, Pieces) {
+    const std::string s(1, kPathSeparator);
+    const std::string p = "dir" + s + "sub" + s + "Leapgate.exe";
+    EXPECT_EQ(ExtractFileName(p), "Leapgate.exe");
+    EXPECT_EQ(ExtractFilePath(p), "dir" + s + "sub" + s);
+    EXPECT_EQ(ExtractFileDir(p), "dir" + s + "sub");
+    EXPECT_EQ(ExtractFileExt(p), ".exe");
+    EXPECT_EQ(ChangeFileExt(p, ".log"), "dir" + s + "sub" + s + "Leapgate.log");
+    EXPECT_EQ(ChangeFileExt("dir.x" + s + "noext", "_1.log"), "dir.x" + s + "noext_1.log");
+    EXPECT_EQ(ExtractFilePath("bare.ini"), "");
+}
+
+}  // namespace
