@@ -1,0 +1,98 @@
+// The layer animator: draws an ordered collection of picture-and-text layers into a drawing box
+// (a control it takes over), advances frames at a fixed rate while its animation is on, and
+// turns mouse activity over the box into per-layer events, cursors and hints.
+//
+// Threads: the frame clock keeps time on a thread of its own, but the frame step (OnAnimating,
+// repaint, OnAnimated) runs on the user-interface thread, so layers are only ever changed from
+// that one thread.
+#pragma once
+#include <memory>
+
+#include "controls/animator_layer.h"
+#include "controls/control.h"
+#include "controls/hintscheduler.h"
+
+namespace controls {
+
+enum TRdAniQuality { quLow, quNormal, quHigh };
+enum TRdAniTextStyle { tsNone, tsAntiAlias, tsClearType };
+
+class TFrameClock;
+
+class TRdAnimator : public TObject {
+public:
+    TRdAnimator();
+    ~TRdAnimator() override;
+
+    TControl* DrawBox() const { return FDrawBox; }
+    void SetDrawBox(TControl* box);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    TRdAniLayerCollection& Layers() { return FLayers; }
+    TRdAniQuality Quality() const { return FQuality; }
+    void SetQuality(TRdAniQuality v);
+    TRdAniTextStyle TextStyle() const { return FTextStyle; }
+    void SetTextStyle(TRdAniTextStyle v);
+    bool Animate() const { return FAnimate; }
+    void SetAnimate(bool on);
+    uint8_t FPS() const { return FFps; }
+    void SetFPS(uint8_t v);
+
+    TNotifyEvent OnAnimating, OnAnimated;
+
+    // The drawing settings of a quality and text style.
+    static platform::TRenderQuality RenderQuality(TRdAniQuality quality, TRdAniTextStyle style);
+    // Paints the layers into a canvas whose origin is the drawing box's top-left.
+    void PaintLayers(platform::TCanvas& canvas, int boxWidth, int boxHeight);
+    // The renderer used when the full one fails: no pies, rotation done on the pixels.
+    void PaintLayersSimple(platform::TCanvas& canvas, int boxWidth, int boxHeight);
+    bool ForceSimpleRenderer = false;
+    // The topmost visible layer whose hit rectangle holds the point, or null.
+    TRdAniLayer* LayerAt(int x, int y);
+    TRdAniLayer* HotLayer() const { return FHot; }
+    THintScheduler& Hints() { return FHints; }
+
+    // One frame: OnAnimating, repaint, OnAnimated. The clock calls it; tests may too.
+    void FrameStep();
+    bool InFrameEvent() const { return FInEvent; }
+    // Called by the layers when a property changed.
+    void LayersChanged();
+    void LayersCleared();
+
+private:
+    void Detach();
+    void BoxPaint(platform::TCanvas& canvas);
+    void BoxMessage(TMessage& m);
+    void MouseMove(TMessage& m);
+    void SetHot(TRdAniLayer* layer, int x, int y);
+    void RepaintBox();
+    void PaintLayer(platform::TCanvas& canvas, TRdAniLayer& layer, int boxW, int boxH, bool simple);
+    void PaintText(platform::TCanvas& canvas, TRdAniLayer& layer, int boxW, int boxH);
+
+    TControl* FDrawBox = nullptr;
+    int FFreeNotifyId = 0;
+    std::function<void(TMessage&)> FSavedWindowProc;
+    std::function<void(platform::TCanvas&)> FSavedPaintProc;
+    bool FVisible = true;
+    TColor FColor = clNone;
+    TRdAniLayerCollection FLayers{this};
+    TRdAniQuality FQuality = quNormal;
+    TRdAniTextStyle FTextStyle = tsNone;
+    bool FAnimate = false;
+    uint8_t FFps = 30;
+    std::unique_ptr<TFrameClock> FClock;
+    bool FInEvent = false;
+    bool FDestroying = false;
+    TRdAniLayer* FHot = nullptr;
+    bool FCursorSaved = false;
+    TCursor FSavedCursor = TCursor::Default;
+    bool FPressed = false;
+    int FPressX = 0, FPressY = 0;
+    TRect FPressRect;
+    TRdAniLayer* FPressLayer = nullptr;
+    THintScheduler FHints;
+};
+
+}  // namespace controls

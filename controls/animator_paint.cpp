@@ -1,0 +1,196 @@
+// Painting of the layer animator: the drawing box's paint procedure, the full renderer
+// (transforms and pies through the canvas) and the simpler one.
+#include <cmath>
+#include <exception>
+
+#include "controls/animator.h"
+#include "controls/animator_pixels.h"
+
+namespace controls {
+namespace {
+
+using platform::TCanvas;
+using platform::TImage;
+using platform::TRenderQuality;
+
+platform::TTextFormat LayerFormat(const TRdAniLayer& l) {
+    platform::TTextFormat f;
+    f.Align = l.TextAlignH() == taLeftJustify    ? platform::TTextAlign::Near
+              : l.TextAlignH() == taRightJustify ? platform::TTextAlign::Far
+                                                 : platform::TTextAlign::Center;
+    f.LineAlign = l.TextAlignV() == taAlignTop      ? platform::TTextAlign::Near
+                  : l.TextAlignV() == taAlignBottom ? platform::TTextAlign::Far
+                                                    : platform::TTextAlign::Center;
+    f.NoWrap = !l.WordWrap();
+    switch (l.Ellipsis()) {
+        case epEndEllipsis:
+            f.Trimming = platform::TTrimming::EllipsisCharacter;
+            break;
+        case epWordEllipsis:
+            f.Trimming = platform::TTrimming::EllipsisWord;
+            break;
+        case epPathEllipsis:
+            f.Trimming = platform::TTrimming::EllipsisPath;
+            break;
+        default:
+            f.Trimming = platform::TTrimming::Character;
+            break;
+    }
+    return f;
+}
+
+TRect RoundRect(const TRectF& r) {
+    return {int(std::lround(r.X)), int(std::lround(r.Y)), int(std::lround(r.Right())),
+            int(std::lround(r.Bottom()))};
+}
+
+}  // namespace
+
+TRenderQuality TRdAnimator::RenderQuality(TRdAniQuality quality, TRdAniTextStyle style) {
+    using namespace platform;
+    TRenderQuality q;
+    switch (quality) {
+        case quLow:
+            q = {TSmoothing::HighSpeed, TInterpolation::LowQuality, TCompositing::HighSpeed,
+                 TTextHint::SingleBitPerPixel};
+            break;
+        case quHigh:
+            q = {TSmoothing::HighQuality, TInterpolation::HighQuality, TCompositing::AssumeLinear,
+                 TTextHint::AntiAlias};
+            break;
+        default:
+            q = {TSmoothing::None, TInterpolation::Bilinear, TCompositing::Default,
+                 TTextHint::SystemDefault};
+            break;
+    }
+    if (style == tsAntiAlias) q.TextHint = TTextHint::AntiAlias;
+    if (style == tsClearType) q.TextHint = TTextHint::ClearTypeGridFit;
+    return q;
+}
+
+void TRdAnimator::BoxPaint(TCanvas& canvas) {
+    if (!FDrawBox || FDrawBox->ClientRect().IsEmpty()) return;
+    if (FSavedPaintProc) FSavedPaintProc(canvas);
+    if (!FVisible) return;
+    int w = FDrawBox->Width(), h = FDrawBox->Height();
+    if (!ForceSimpleRenderer) {
+        try {
+            PaintLayers(canvas, w, h);
+            return;
+        } catch (const std::exception&) {
+            // Fall through to the simpler renderer.
+        }
+    }
+    PaintLayersSimple(canvas, w, h);
+}
+
+void TRdAnimator::PaintLayers(TCanvas& canvas, int boxW, int boxH) {
+    canvas.Save();
+    canvas.SetQuality(RenderQuality(FQuality, FTextStyle));
+    if (FColor != clNone) canvas.FillRect({0, 0, float(boxW), float(boxH)}, FColor | 0xFF000000u);
+    for (int i = 0; i < FLayers.Count(); ++i)
+        if (FLayers[i].Visible()) PaintLayer(canvas, FLayers[i], boxW, boxH, false);
+    canvas.Restore();
+}
+
+void TRdAnimator::PaintLayersSimple(TCanvas& canvas, int boxW, int boxH) {
+    canvas.Save();
+    canvas.SetQuality(RenderQuality(quLow, FTextStyle));
+    if (FColor != clNone) canvas.FillRect({0, 0, float(boxW), float(boxH)}, FColor | 0xFF000000u);
+    for (int i = 0; i < FLayers.Count(); ++i)
+        if (FLayers[i].Visible()) PaintLayer(canvas, FLayers[i], boxW, boxH, true);
+    canvas.Restore();
+}
+
+void TRdAnimator::PaintLayer(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH, bool simple) {
+    l.SetTextBounds({});
+    const TImage& picture = l.Image();
+    if (!picture.Empty()) {
+        TRectF client{0, 0, float(boxW), float(boxH)};
+        TRectF dest = l.Stretch() ? client
+                                  : TRectF{float(l.ImageLeft()), float(l.ImageTop()),
+                                           float(l.ImageWidth()), float(l.ImageHeight())};
+        if (dest.IsEmpty() || !dest.Intersects(client)) return;  // text included
+        TImage copy;
+        const TImage* pic = &picture;
+        if (l.Opacity() != 0 && NeedsPixelWork(l.Blur(), l.Opacity(), l.TransparentColor())) {
+            copy = picture;
+            BlurImage(copy, l.Blur());
+            ApplyOpacityAndKey(copy, l.Opacity(), l.TransparentColor(), l.TransparentToler());
+            pic = &copy;
+        }
+        // A fully transparent picture adds nothing to the surface.
+        if (l.Opacity() != 0) {
+            float sx = 1, sy = 1;
+            int iw = l.ImageWidth(), ih = l.ImageHeight(), inf = l.Inflate();
+            if (inf != 0 && iw + inf != 0 && ih + inf != 0 && iw != 0 && ih != 0) {
+                sx = float(iw + inf) / float(iw);
+                sy = float(ih + inf) / float(ih);
+            }
+            float cx = dest.X + dest.Width / 2, cy = dest.Y + dest.Height / 2;
+            TRectF source{0, 0, float(pic->Width()), float(pic->Height())};
+            if (simple) {
+                TImage turned;
+                if (l.Rotate() != 0) {
+                    turned = RotateImage(*pic, l.Rotate());
+                    pic = &turned;
+                }
+                float gw = float(pic->Width()) / float(picture.Width()) * dest.Width * sx;
+                float gh = float(pic->Height()) / float(picture.Height()) * dest.Height * sy;
+                canvas.DrawImage(*pic, {cx - gw / 2, cy - gh / 2, gw, gh},
+                                 {0, 0, float(pic->Width()), float(pic->Height())}, 255);
+            } else {
+                using platform::TTransform;
+                TTransform t = TTransform::Translation(-cx, -cy);
+                if (l.Rotate() != 0) t = t.Then(TTransform::Rotation(l.Rotate()));
+                t = t.Then(TTransform::Scaling(sx, sy)).Then(TTransform::Translation(cx, cy));
+                bool transformed = !(sx == 1 && sy == 1 && l.Rotate() == 0);
+                if (transformed) canvas.SetTransform(t);
+                if (l.PieSweep() - l.PieStart() >= 360) {
+                    canvas.DrawImage(*pic, dest, source, 255);
+                } else {
+                    TRectF texture{float(l.ImageLeft()), float(l.ImageTop()), dest.Width,
+                                   dest.Height};
+                    canvas.FillPieWithImage(*pic, dest, l.PieStart() - 90, l.PieSweep(), texture);
+                }
+                if (transformed) canvas.ResetTransform();
+            }
+        }
+    }
+    PaintText(canvas, l, boxW, boxH);
+}
+
+void TRdAnimator::PaintText(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH) {
+    if (l.Text().empty() || l.TextWidth() == 0 || l.TextHeight() == 0) return;
+    platform::TTextFormat fmt = LayerFormat(l);
+    float left = float(l.TextLeft()), top = float(l.TextTop());
+    float width = l.TextWidth() < 0 ? float(boxW - l.TextLeft()) : float(l.TextWidth());
+    float height = l.TextHeight() < 0 ? float(boxH - l.TextTop()) : float(l.TextHeight());
+    TRectF rect{left, top, width, height};
+    if (rect.IsEmpty()) return;
+    if (l.WordWrap() && fmt.LineAlign != platform::TTextAlign::Near && l.TextHeight() > 0) {
+        platform::TTextFormat near = fmt;
+        near.LineAlign = platform::TTextAlign::Near;
+        TRectF m = canvas.MeasureText(l.Text(), l.Font(), {left, top, width, float(boxH)}, near);
+        if (m.Height > rect.Height) {
+            float excess = m.Height - rect.Height;
+            rect.Y -= fmt.LineAlign == platform::TTextAlign::Far ? excess : excess / 2;
+            rect.Height = m.Height;
+            fmt.LineAlign = platform::TTextAlign::Near;
+        }
+    }
+    TRectF shifted{rect.X + float(l.TextOffsetX()), rect.Y + float(l.TextOffsetY()), rect.Width,
+                   rect.Height};
+    if (l.Opacity() != 0) {
+        TColor color = (l.Font().Color & 0xFFFFFFu) | (TColor(l.Opacity()) << 24);
+        canvas.Save();
+        canvas.IntersectClip(rect);
+        canvas.DrawText(l.Text(), l.Font(), shifted, fmt, color);
+        canvas.Restore();
+    }
+    // Kept for hit testing even when the layer is fully transparent.
+    TRectF bounds = canvas.MeasureText(l.Text(), l.Font(), shifted, fmt).Intersect(rect);
+    l.SetTextBounds(bounds.IsEmpty() ? TRect{} : RoundRect(bounds));
+}
+
+}  // namespace controls

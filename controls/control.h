@@ -1,0 +1,100 @@
+// The control base: bounds, visibility, enabled state, tag, hint, cursor, mouse events,
+// z-order among siblings and painting with clipping. A control's message procedure and paint
+// procedure are replaceable (the layer animator takes over its drawing box through them).
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "controls/types.h"
+
+namespace controls {
+
+class TForm;
+
+class TControl : public TObject {
+public:
+    TControl();
+    ~TControl() override;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+
+    // The parent holds the control for painting and mouse input but does not own it.
+    void SetParent(TControl* parent);
+    TControl* Parent() const { return FParent; }
+    const std::vector<TControl*>& Controls() const { return FChildren; }
+    TForm* Form();
+
+    int Left() const { return FBounds.Left; }
+    int Top() const { return FBounds.Top; }
+    int Width() const { return FBounds.Width(); }
+    int Height() const { return FBounds.Height(); }
+    TRect BoundsRect() const { return FBounds; }
+    TRect ClientRect() const { return {0, 0, Width(), Height()}; }
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    // The control's origin in its form's client coordinates.
+    void OriginInForm(int& x, int& y) const;
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool v);
+    intptr_t Tag = 0;
+    std::string Hint;
+    bool ShowHint = false;
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor c);
+
+    void BringToFront();
+    void SendToBack();
+
+    // Asks for a repaint of the control (coalesced), or repaints it now.
+    void Invalidate();
+    void Repaint();
+
+    // Events.
+    TNotifyEvent OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
+    TMouseEvent OnMouseDown, OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    std::function<void(TControl& sender, platform::TCanvas& canvas)> OnPaint;
+
+    // Replaceable procedures; the defaults are DefaultHandler and Paint.
+    std::function<void(TMessage& message)> WindowProc;
+    std::function<void(platform::TCanvas& canvas)> PaintProc;
+    void DefaultHandler(TMessage& message);
+
+    // Told once when the control is destroyed (the animator detaches itself through it).
+    int AddFreeNotification(std::function<void()> fn);
+    void RemoveFreeNotification(int id);
+
+    // Paints this control and its children; the canvas origin is the control's top-left.
+    void PaintTree(platform::TCanvas& canvas);
+    // The deepest visible, enabled control at (x, y) in this control's coordinates.
+    TControl* ControlAt(int x, int y);
+
+protected:
+    virtual void Paint(platform::TCanvas& canvas);
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void MouseDown(TMouseButton, TShiftState, int, int) {}
+    virtual void MouseUp(TMouseButton, TShiftState, int, int) {}
+    virtual void Click() { Fire(OnClick, *this); }
+    virtual void BoundsChanged() {}
+
+private:
+    friend class TForm;
+    TControl* FParent = nullptr;
+    std::vector<TControl*> FChildren;
+    TRect FBounds;
+    bool FVisible = true, FEnabled = true;
+    TCursor FCursor = TCursor::Default;
+    int FNextNotify = 0;
+    std::vector<std::pair<int, std::function<void()>>> FFreeNotify;
+};
+
+}  // namespace controls

@@ -1,0 +1,485 @@
+// Linux windows: Xlib top-level windows painted through a Cairo back buffer. The X connection's
+// descriptor is watched by the event loop; events Xlib has already read are drained after every
+// batch so none waits for the next wake-up.
+// clang-format off
+// Our headers come first: Xlib defines macros (None, Bool) that clash with plain names.
+#include "platform/eventloop.h"
+#include "platform/posix/canvas_cairo.h"
+#include "platform/window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <cairo-xlib.h>
+// clang-format on
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace platform {
+namespace {
+
+struct TDisplay {
+    Display* Dpy = nullptr;
+    Atom WmDelete = 0, WmProtocols = 0, MotifHints = 0, NetWmState = 0, NetWmStateAbove = 0,
+         NetMoveResize = 0, NetWmStateSkipTaskbar = 0;
+    std::map<::Window, TWindow::TImpl*> Windows;
+    std::map<TCursor, Cursor> Cursors;
+    bool DrainPosted = false;
+};
+
+TDisplay& X() {
+    static TDisplay d;
+    return d;
+}
+
+void DrainEvents();
+
+Display* OpenDisplay() {
+    TDisplay& x = X();
+    if (x.Dpy) return x.Dpy;
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) return nullptr;
+    x.Dpy = XOpenDisplay(nullptr);
+    if (!x.Dpy) return nullptr;
+    x.WmDelete = XInternAtom(x.Dpy, "WM_DELETE_WINDOW", False);
+    x.WmProtocols = XInternAtom(x.Dpy, "WM_PROTOCOLS", False);
+    x.MotifHints = XInternAtom(x.Dpy, "_MOTIF_WM_HINTS", False);
+    x.NetWmState = XInternAtom(x.Dpy, "_NET_WM_STATE", False);
+    x.NetWmStateAbove = XInternAtom(x.Dpy, "_NET_WM_STATE_ABOVE", False);
+    x.NetWmStateSkipTaskbar = XInternAtom(x.Dpy, "_NET_WM_STATE_SKIP_TASKBAR", False);
+    x.NetMoveResize = XInternAtom(x.Dpy, "_NET_WM_MOVERESIZE", False);
+    TEventLoop::WatchDescriptor(ConnectionNumber(x.Dpy), [] { DrainEvents(); });
+    return x.Dpy;
+}
+
+// Events Xlib read while we waited for a reply sit in its queue where poll() cannot see them.
+void ScheduleDrain() {
+    TDisplay& x = X();
+    if (!x.Dpy || x.DrainPosted) return;
+    XFlush(x.Dpy);
+    if (XEventsQueued(x.Dpy, QueuedAlready) == 0) return;
+    x.DrainPosted = true;
+    TEventLoop::Post([] {
+        X().DrainPosted = false;
+        DrainEvents();
+    });
+}
+
+}  // namespace
+
+struct TWindow::TImpl {
+    TWindow* Owner = nullptr;
+    TWindow* OwnerWindow = nullptr;
+    ::Window Win = 0;
+    int Width = 0, Height = 0;
+    bool Visible = false, Enabled = true, ToolWindow = false, StayOnTop = false;
+    TRect Dirty;
+    bool PaintPosted = false;
+    cairo_surface_t* Back = nullptr;
+    bool Modal = false;
+    int ModalResult = 0;
+    unsigned long LastClickTime = 0;
+    unsigned LastClickButton = 0;
+    int LastClickX = -100, LastClickY = -100;
+
+    ~TImpl() {
+        if (Back) cairo_surface_destroy(Back);
+    }
+    void AddDirty(const TRect& r) {
+        if (r.Width() <= 0 || r.Height() <= 0) return;
+        if (Dirty.Width() <= 0 || Dirty.Height() <= 0) {
+            Dirty = r;
+        } else {
+            Dirty.Left = std::min(Dirty.Left, r.Left);
+            Dirty.Top = std::min(Dirty.Top, r.Top);
+            Dirty.Right = std::max(Dirty.Right, r.Right);
+            Dirty.Bottom = std::max(Dirty.Bottom, r.Bottom);
+        }
+    }
+    void Paint();
+    void Handle(XEvent& e);
+};
+
+namespace {
+
+void DrainEvents() {
+    TDisplay& x = X();
+    if (!x.Dpy) return;
+    while (XPending(x.Dpy)) {
+        XEvent e;
+        XNextEvent(x.Dpy, &e);
+        auto it = x.Windows.find(e.xany.window);
+        if (it != x.Windows.end()) it->second->Handle(e);
+    }
+}
+
+TShiftState ShiftOf(unsigned state) {
+    TShiftState s = 0;
+    if (state & ShiftMask) s |= kShift;
+    if (state & ControlMask) s |= kCtrl;
+    if (state & Mod1Mask) s |= kAlt;
+    if (state & Button1Mask) s |= kLeftButton;
+    if (state & Button3Mask) s |= kRightButton;
+    if (state & Button2Mask) s |= kMiddleButton;
+    return s;
+}
+
+bool ButtonOf(unsigned b, TMouseButton& out) {
+    if (b == Button1)
+        out = TMouseButton::Left;
+    else if (b == Button3)
+        out = TMouseButton::Right;
+    else if (b == Button2)
+        out = TMouseButton::Middle;
+    else
+        return false;
+    return true;
+}
+
+void SendNetWmState(::Window w, bool add, Atom state) {
+    TDisplay& x = X();
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = x.NetWmState;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = add ? 1 : 0;
+    e.xclient.data.l[1] = long(state);
+    e.xclient.data.l[3] = 1;
+    XSendEvent(x.Dpy, DefaultRootWindow(x.Dpy), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+}
+
+}  // namespace
+
+void TWindow::TImpl::Paint() {
+    PaintPosted = false;
+    if (!Visible || Dirty.Width() <= 0 || Dirty.Height() <= 0) return;
+    TRect dirty = Dirty;
+    Dirty = {};
+    if (!Back || cairo_image_surface_get_width(Back) != Width ||
+        cairo_image_surface_get_height(Back) != Height) {
+        if (Back) cairo_surface_destroy(Back);
+        Back =
+            cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, Width), std::max(1, Height));
+        dirty = {0, 0, Width, Height};
+    }
+    cairo_t* cr = cairo_create(Back);
+    {
+        posixgui::TCairoCanvas canvas(cr, Width, Height);
+        canvas.IntersectClip(
+            {float(dirty.Left), float(dirty.Top), float(dirty.Width()), float(dirty.Height())});
+        if (Owner->OnPaint) Owner->OnPaint(canvas, dirty);
+    }
+    cairo_destroy(cr);
+    Display* dpy = X().Dpy;
+    cairo_surface_t* target =
+        cairo_xlib_surface_create(dpy, Win, DefaultVisual(dpy, DefaultScreen(dpy)), Width, Height);
+    cairo_t* out = cairo_create(target);
+    cairo_rectangle(out, dirty.Left, dirty.Top, dirty.Width(), dirty.Height());
+    cairo_clip(out);
+    cairo_set_source_surface(out, Back, 0, 0);
+    cairo_set_operator(out, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(out);
+    cairo_destroy(out);
+    cairo_surface_destroy(target);
+    XFlush(dpy);
+}
+
+void TWindow::TImpl::Handle(XEvent& e) {
+    TWindow& w = *Owner;
+    switch (e.type) {
+        case Expose:
+            AddDirty({e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width,
+                      e.xexpose.y + e.xexpose.height});
+            if (e.xexpose.count == 0) Paint();
+            break;
+        case MotionNotify:
+            if (Enabled && w.OnMouseMove)
+                w.OnMouseMove(ShiftOf(e.xmotion.state), e.xmotion.x, e.xmotion.y);
+            break;
+        case LeaveNotify:
+            if (Enabled && e.xcrossing.mode == NotifyNormal && w.OnMouseLeave) w.OnMouseLeave();
+            break;
+        case ButtonPress: {
+            TMouseButton b;
+            if (!Enabled || !ButtonOf(e.xbutton.button, b)) break;
+            bool dbl =
+                e.xbutton.button == LastClickButton && e.xbutton.time - LastClickTime < 500 &&
+                std::abs(e.xbutton.x - LastClickX) < 4 && std::abs(e.xbutton.y - LastClickY) < 4;
+            LastClickButton = e.xbutton.button;
+            LastClickTime = dbl ? 0 : e.xbutton.time;
+            LastClickX = e.xbutton.x;
+            LastClickY = e.xbutton.y;
+            auto& handler = dbl && w.OnDoubleClick ? w.OnDoubleClick : w.OnMouseDown;
+            if (handler) handler(b, ShiftOf(e.xbutton.state), e.xbutton.x, e.xbutton.y);
+            break;
+        }
+        case ButtonRelease: {
+            TMouseButton b;
+            if (!Enabled || !ButtonOf(e.xbutton.button, b)) break;
+            if (w.OnMouseUp) w.OnMouseUp(b, ShiftOf(e.xbutton.state), e.xbutton.x, e.xbutton.y);
+            break;
+        }
+        case ClientMessage:
+            if (Atom(e.xclient.data.l[0]) == X().WmDelete) w.Close();
+            break;
+        default:
+            break;
+    }
+}
+
+bool TWindow::Available() {
+    return OpenDisplay() != nullptr;
+}
+
+TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
+    F->Owner = this;
+    F->Width = std::max(1, o.ClientWidth);
+    F->Height = std::max(1, o.ClientHeight);
+    F->ToolWindow = o.ToolWindow;
+    F->OwnerWindow = o.Owner;
+    Display* dpy = OpenDisplay();
+    if (!dpy) return;  // no display: the window exists only as state
+    TDisplay& x = X();
+    XSetWindowAttributes a{};
+    a.override_redirect = o.ToolWindow ? True : False;
+    a.background_pixel = BlackPixel(dpy, DefaultScreen(dpy));
+    a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                   LeaveWindowMask | StructureNotifyMask;
+    F->Win = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, unsigned(F->Width),
+                           unsigned(F->Height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                           CWOverrideRedirect | CWBackPixel | CWEventMask, &a);
+    x.Windows[F->Win] = F.get();
+    XSetWMProtocols(dpy, F->Win, &x.WmDelete, 1);
+    long hints[5] = {2, 0, 0, 0, 0};  // decorations: none
+    XChangeProperty(dpy, F->Win, x.MotifHints, x.MotifHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(hints), 5);
+    if (o.Owner && o.Owner->F->Win) XSetTransientForHint(dpy, F->Win, o.Owner->F->Win);
+    SetCaption(o.Caption);
+    ScheduleDrain();
+}
+
+TWindow::~TWindow() {
+    if (F->Modal) EndModal(2);
+    if (F->Win) {
+        X().Windows.erase(F->Win);
+        XDestroyWindow(X().Dpy, F->Win);
+        XFlush(X().Dpy);
+    }
+}
+
+void TWindow::Show() {
+    if (F->Visible) return;
+    F->Visible = true;
+    if (!F->Win) return;
+    XMapRaised(X().Dpy, F->Win);
+    F->AddDirty({0, 0, F->Width, F->Height});
+    ScheduleDrain();
+}
+
+void TWindow::Hide() {
+    if (!F->Visible) return;
+    F->Visible = false;
+    if (!F->Win) return;
+    XUnmapWindow(X().Dpy, F->Win);
+    ScheduleDrain();
+}
+
+bool TWindow::Visible() const {
+    return F->Visible;
+}
+int TWindow::ClientWidth() const {
+    return F->Width;
+}
+int TWindow::ClientHeight() const {
+    return F->Height;
+}
+
+void TWindow::SetClientSize(int width, int height) {
+    F->Width = std::max(1, width);
+    F->Height = std::max(1, height);
+    if (F->Win) XResizeWindow(X().Dpy, F->Win, unsigned(F->Width), unsigned(F->Height));
+    Invalidate();
+}
+
+void TWindow::SetCaption(const std::string& caption) {
+    if (!F->Win) return;
+    Display* dpy = X().Dpy;
+    XStoreName(dpy, F->Win, caption.c_str());
+    XChangeProperty(dpy, F->Win, XInternAtom(dpy, "_NET_WM_NAME", False),
+                    XInternAtom(dpy, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(caption.data()), int(caption.size()));
+}
+
+void TWindow::SetPosition(int left, int top) {
+    if (!F->Win) return;
+    XMoveWindow(X().Dpy, F->Win, left, top);
+    ScheduleDrain();
+}
+
+TRect TWindow::ScreenRect() const {
+    if (!F->Win) return {0, 0, F->Width, F->Height};
+    Display* dpy = X().Dpy;
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(dpy, F->Win, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    ScheduleDrain();
+    return {x, y, x + F->Width, y + F->Height};
+}
+
+void TWindow::CenterOnScreen() {
+    if (!F->Win) return;
+    Display* dpy = X().Dpy;
+    int sw = DisplayWidth(dpy, DefaultScreen(dpy)), sh = DisplayHeight(dpy, DefaultScreen(dpy));
+    SetPosition((sw - F->Width) / 2, (sh - F->Height) / 2);
+}
+
+void TWindow::CenterOn(const TWindow& owner) {
+    TRect r = owner.ScreenRect();
+    SetPosition(r.Left + (r.Width() - F->Width) / 2, r.Top + (r.Height() - F->Height) / 2);
+}
+
+void TWindow::SetStayOnTop(bool on) {
+    F->StayOnTop = on;
+    if (!F->Win) return;
+    if (F->Visible) {
+        SendNetWmState(F->Win, on, X().NetWmStateAbove);
+    } else if (on) {
+        Atom a = X().NetWmStateAbove;
+        XChangeProperty(X().Dpy, F->Win, X().NetWmState, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&a), 1);
+    }
+    if (on) XRaiseWindow(X().Dpy, F->Win);
+    ScheduleDrain();
+}
+
+void TWindow::BringToFront() {
+    if (!F->Win) return;
+    XRaiseWindow(X().Dpy, F->Win);
+    XSetInputFocus(X().Dpy, F->Win, RevertToParent, CurrentTime);
+    ScheduleDrain();
+}
+
+void TWindow::Minimize() {
+    if (!F->Win) return;
+    XIconifyWindow(X().Dpy, F->Win, DefaultScreen(X().Dpy));
+    ScheduleDrain();
+}
+
+void TWindow::StartMoveDrag() {
+    if (!F->Win) return;
+    Display* dpy = X().Dpy;
+    XUngrabPointer(dpy, CurrentTime);
+    ::Window root, child;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(dpy, F->Win, &root, &child, &rx, &ry, &wx, &wy, &mask);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = F->Win;
+    e.xclient.message_type = X().NetMoveResize;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = rx;
+    e.xclient.data.l[1] = ry;
+    e.xclient.data.l[2] = 8;  // move
+    e.xclient.data.l[3] = Button1;
+    e.xclient.data.l[4] = 1;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    ScheduleDrain();
+}
+
+void TWindow::SetCapture() {
+    if (!F->Win || !F->Visible) return;
+    XGrabPointer(X().Dpy, F->Win, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    ScheduleDrain();
+}
+
+void TWindow::ReleaseCapture() {
+    if (!F->Win) return;
+    XUngrabPointer(X().Dpy, CurrentTime);
+    ScheduleDrain();
+}
+
+void TWindow::SetCursor(TCursor cursor) {
+    if (!F->Win) return;
+    TDisplay& x = X();
+    auto it = x.Cursors.find(cursor);
+    if (it == x.Cursors.end()) {
+        unsigned shape = XC_left_ptr;
+        if (cursor == TCursor::Hand) shape = XC_hand2;
+        if (cursor == TCursor::IBeam) shape = XC_xterm;
+        if (cursor == TCursor::Wait) shape = XC_watch;
+        if (cursor == TCursor::SizeAll) shape = XC_fleur;
+        it = x.Cursors.emplace(cursor, XCreateFontCursor(x.Dpy, shape)).first;
+    }
+    XDefineCursor(x.Dpy, F->Win, it->second);
+    ScheduleDrain();
+}
+
+void TWindow::SetEnabled(bool enabled) {
+    F->Enabled = enabled;
+}
+bool TWindow::Enabled() const {
+    return F->Enabled;
+}
+
+void TWindow::Invalidate(const TRect* rect) {
+    F->AddDirty(rect ? *rect : TRect{0, 0, F->Width, F->Height});
+    if (F->PaintPosted || !F->Visible || !F->Win) return;
+    F->PaintPosted = true;
+    TImpl* impl = F.get();
+    ::Window win = F->Win;
+    TEventLoop::Post([impl, win] {
+        // The window may be gone by now: look it up again.
+        auto it = X().Windows.find(win);
+        if (it != X().Windows.end() && it->second == impl) impl->Paint();
+    });
+}
+
+void TWindow::Update() {
+    if (F->Win && F->Visible) F->Paint();
+}
+
+int TWindow::ShowModal() {
+    F->Modal = true;
+    F->ModalResult = 0;
+    TWindow* owner = F->OwnerWindow;
+    if (owner) owner->SetEnabled(false);
+    Show();
+    if (owner) CenterOn(*owner);
+    while (F->Modal) TEventLoop::RunUntil([this] { return !F->Modal; }, 1000);
+    if (owner) {
+        owner->SetEnabled(true);
+        owner->BringToFront();
+    }
+    Hide();
+    return F->ModalResult;
+}
+
+void TWindow::EndModal(int result) {
+    if (!F->Modal) return;
+    F->ModalResult = result;
+    F->Modal = false;
+}
+
+bool TWindow::InModal() const {
+    return F->Modal;
+}
+
+void TWindow::Close() {
+    if (OnClose) OnClose();
+    if (F->Modal && F->ModalResult == 0) EndModal(2);
+    Hide();
+}
+
+void* TWindow::NativeHandle() const {
+    return reinterpret_cast<void*>(F->Win);
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+// Borderless top-level windows with double-buffered painting, mouse input, cursor, capture,
+// drag-move by the system's move command, stay-on-top, minimising and modal runs with the
+// owner disabled. Windows: Win32 + GDI+; Linux: Xlib + Cairo. Messages are handled by the
+// thread's event loop (platform/eventloop.h).
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/canvas.h"
+#include "platform/screen.h"
+
+namespace platform {
+
+enum class TCursor { Default, Arrow, Hand, IBeam, Wait, SizeAll };
+enum class TMouseButton { Left, Right, Middle };
+using TShiftState = unsigned;
+enum : unsigned {
+    kShift = 1,
+    kCtrl = 2,
+    kAlt = 4,
+    kLeftButton = 8,
+    kRightButton = 16,
+    kMiddleButton = 32,
+};
+
+class TWindow {
+public:
+    struct TOptions {
+        int ClientWidth = 100, ClientHeight = 100;
+        std::string Caption;
+        TWindow* Owner = nullptr;  // stays above it; disabled while this runs modally
+        bool ToolWindow = false;   // no taskbar button (hint windows, the tray stand-in)
+    };
+    explicit TWindow(const TOptions& options);
+    ~TWindow();
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+
+    // False when there is no display to open windows on (Linux without $DISPLAY).
+    static bool Available();
+
+    void Show();
+    void Hide();
+    bool Visible() const;
+    void SetClientSize(int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetCaption(const std::string& caption);
+    void SetPosition(int left, int top);  // screen coordinates of the client area
+    TRect ScreenRect() const;             // client area on the screen
+    void CenterOnScreen();
+    void CenterOn(const TWindow& owner);
+    void SetStayOnTop(bool on);
+    void BringToFront();
+    void Minimize();
+    // Hands the mouse to the system's move command, so the user drags the window.
+    void StartMoveDrag();
+    void SetCapture();
+    void ReleaseCapture();
+    void SetCursor(TCursor cursor);
+    void SetEnabled(bool enabled);
+    bool Enabled() const;
+    // Asks for a repaint of `rect` (client coordinates; null: all) and paints pending parts now.
+    void Invalidate(const TRect* rect = nullptr);
+    void Update();
+    // Shows the window, disables the owner and runs the event loop until EndModal.
+    int ShowModal();
+    void EndModal(int result);
+    bool InModal() const;
+    void Close();  // OnClose, then hidden (ends a modal run with result 2 when none was set)
+
+    // Painting into the back buffer; the canvas is clipped to the dirty part.
+    std::function<void(TCanvas& canvas, const TRect& dirty)> OnPaint;
+    std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
+    std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseUp;
+    std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnDoubleClick;
+    std::function<void(TShiftState shift, int x, int y)> OnMouseMove;
+    std::function<void()> OnMouseLeave;
+    std::function<void()> OnClose;
+
+    void* NativeHandle() const;  // HWND or X11 Window
+
+    struct TImpl;
+
+private:
+    std::unique_ptr<TImpl> F;
+};
+
+}  // namespace platform
