@@ -2,8 +2,7 @@
 // timers and socket notifications (WSAAsyncSelect).
 #include "platform/eventloop.h"
 
-#include <winsock2.h>
-#include <windows.h>
+#include "platform/win32/win.h"
 
 #include <atomic>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "platform/file.h"
 
-#include <windows.h>
+#include "platform/win32/win.h"
 
 #include <vector>
 

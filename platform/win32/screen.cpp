@@ -1,6 +1,6 @@
 #include "platform/screen.h"
 
-#include <windows.h>
+#include "platform/win32/win.h"
 #include <dwmapi.h>
 
 #include "platform/win32/wide.h"

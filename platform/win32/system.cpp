@@ -1,5 +1,5 @@
 // The real system's facts, clock, folders, launcher and named mutex.
-#include <windows.h>
+#include "platform/win32/win.h"
 #include <shellapi.h>
 #include <shlobj.h>
 

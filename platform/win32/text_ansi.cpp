@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "platform/win32/win.h"
 
 #include "platform/text.h"
 #include "platform/win32/wide.h"
