@@ -29,9 +29,10 @@ std::string CurrentDirectory();
 int LastErrorCode();  // GetLastError() / errno of the calling thread
 std::string ErrorText(int code);
 
+// The sharing rules are Windows': an open fails while another open's sharing does not allow it.
 enum class FileMode {
-    kCreateExclusive,     // create or truncate; read/write; nobody else may open it for writing
-    kOpenWriteExclusive,  // existing file; read/write; content kept; nobody else may write
+    kCreateExclusive,     // create or truncate; read/write; shared with nobody
+    kOpenWriteExclusive,  // existing file; read/write; content kept; shared with nobody
     kOpenReadWriteDenyWrite,  // open or create; read/write; others may read but not write
     kOpenReadShared,      // existing file; read only; others may read and write (sequential)
 };

@@ -1,7 +1,6 @@
 #include "platform/file.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,25 +115,35 @@ std::string ErrorText(int code) { return std::strerror(code); }
 std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode,
                                                int* error) {
     int flags = O_CLOEXEC;
-    bool lockWriters = true;
     switch (mode) {
         case FileMode::kCreateExclusive: flags |= O_RDWR | O_CREAT; break;
         case FileMode::kOpenWriteExclusive: flags |= O_RDWR; break;
         case FileMode::kOpenReadWriteDenyWrite: flags |= O_RDWR | O_CREAT; break;
-        case FileMode::kOpenReadShared:
-            flags |= O_RDONLY;
-            lockWriters = false;
-            break;
+        case FileMode::kOpenReadShared: flags |= O_RDONLY; break;
     }
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
         if (error) *error = errno;
         return nullptr;
     }
-    // Writers exclude each other with a lock on the open file (not per process), so two opens
-    // in one process collide as they would on Windows; readers that share writing take none.
-    if (lockWriters && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (error) *error = errno == EWOULDBLOCK ? EBUSY : errno;
+    // Windows' sharing modes, built from two byte-range locks that belong to the open file (so
+    // two opens in one process collide as they do on Windows): byte 0 is held by every writer,
+    // byte 1 exclusively by the modes that share nothing and shared by readers.
+    auto lock = [fd](short type, off_t byte) {
+        struct flock l{};
+        l.l_type = type;
+        l.l_whence = SEEK_SET;
+        l.l_start = byte;
+        l.l_len = 1;
+        return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
+    };
+    const bool sharesNothing =
+        mode == FileMode::kCreateExclusive || mode == FileMode::kOpenWriteExclusive;
+    const bool ok = mode == FileMode::kOpenReadShared
+                        ? lock(F_RDLCK, 1)
+                        : lock(F_WRLCK, 0) && (!sharesNothing || lock(F_WRLCK, 1));
+    if (!ok) {
+        if (error) *error = EBUSY;
         ::close(fd);
         return nullptr;
     }

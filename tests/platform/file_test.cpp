@@ -8,7 +8,7 @@ using namespace platform;
 
 namespace {
 
-TEST(File, ExclusiveWritersKeepEachOtherOutButReadersShare) {
+TEST(File, SharingFollowsTheWindowsRules) {
     testsupport::TTempDir dir;
     const std::string f = dir.File("target.bin");
     auto w = TFileStream::Open(f, FileMode::kCreateExclusive);
@@ -17,7 +17,13 @@ TEST(File, ExclusiveWritersKeepEachOtherOutButReadersShare) {
     EXPECT_FALSE(TFileStream::Open(f, FileMode::kOpenWriteExclusive, &err));
     EXPECT_NE(err, 0);
     EXPECT_FALSE(TFileStream::Open(f, FileMode::kOpenReadWriteDenyWrite));
+    EXPECT_FALSE(TFileStream::Open(f, FileMode::kOpenReadShared));  // shared with nobody
     ASSERT_TRUE(w->WriteAt(10, "xyz", 3));
+    w.reset();
+    // A log writer shares reading only: readers come in, other writers do not.
+    auto log = TFileStream::Open(f, FileMode::kOpenReadWriteDenyWrite);
+    ASSERT_TRUE(log);
+    EXPECT_FALSE(TFileStream::Open(f, FileMode::kOpenReadWriteDenyWrite));
     auto r = TFileStream::Open(f, FileMode::kOpenReadShared);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->Size(), 13);
@@ -26,7 +32,9 @@ TEST(File, ExclusiveWritersKeepEachOtherOutButReadersShare) {
     EXPECT_EQ(r->Read(buf, sizeof buf), 3);
     EXPECT_EQ(std::string(buf, 3), "xyz");
     EXPECT_EQ(r->Read(buf, sizeof buf), 0);
-    w.reset();
+    EXPECT_FALSE(TFileStream::Open(f, FileMode::kOpenWriteExclusive));  // others are open
+    log.reset();
+    r.reset();
     EXPECT_TRUE(TFileStream::Open(f, FileMode::kOpenWriteExclusive));
 }
 
