@@ -1,0 +1,329 @@
+// Windows windows: borderless Win32 pop-ups painted double-buffered through GDI+. Their
+// messages are dispatched by the thread's message loop (the event loop).
+// clang-format off
+#include "platform/win32/gdiplus.h"
+#include <windowsx.h>
+// clang-format on
+
+#include "platform/window.h"
+
+#include "platform/eventloop.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+
+struct TWindow::TImpl {
+    TWindow* Self = nullptr;
+    HWND Hwnd = nullptr;
+    HWND OwnerHwnd = nullptr;
+    TWindow* OwnerWindow = nullptr;
+    int Width = 0, Height = 0;
+    bool Tracking = false, Modal = false;
+    int ModalResult = 0;
+    HCURSOR Cursor = nullptr;
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint();
+};
+
+namespace {
+
+const wchar_t kClassName[] = L"LeapgateWindow";
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* impl = reinterpret_cast<TWindow::TImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (impl && impl->Hwnd == hwnd) return impl->Handle(msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void RegisterOnce() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+}
+
+TShiftState ShiftOf(WPARAM wp) {
+    TShiftState s = 0;
+    if (wp & MK_SHIFT) s |= kShift;
+    if (wp & MK_CONTROL) s |= kCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= kAlt;
+    if (wp & MK_LBUTTON) s |= kLeftButton;
+    if (wp & MK_RBUTTON) s |= kRightButton;
+    if (wp & MK_MBUTTON) s |= kMiddleButton;
+    return s;
+}
+
+HCURSOR CursorOf(TCursor c) {
+    const wchar_t* id = MAKEINTRESOURCEW(32512);  // arrow
+    if (c == TCursor::Hand) id = MAKEINTRESOURCEW(32649);
+    if (c == TCursor::IBeam) id = MAKEINTRESOURCEW(32513);
+    if (c == TCursor::Wait) id = MAKEINTRESOURCEW(32514);
+    if (c == TCursor::SizeAll) id = MAKEINTRESOURCEW(32646);
+    return LoadCursorW(nullptr, id);
+}
+
+}  // namespace
+
+void TWindow::TImpl::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd, &ps);
+    RECT r = ps.rcPaint;
+    if (r.right > r.left && r.bottom > r.top && win32gui::EnsureGdiPlus()) {
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, Width, Height);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        {
+            Gdiplus::Graphics g(mem);
+            win32gui::TGdiPlusCanvas canvas(&g, Width, Height);
+            TRect dirty{r.left, r.top, r.right, r.bottom};
+            canvas.IntersectClip(
+                {float(r.left), float(r.top), float(r.right - r.left), float(r.bottom - r.top)});
+            if (Self->OnPaint) Self->OnPaint(canvas, dirty);
+        }
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem, r.left, r.top, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+    }
+    EndPaint(Hwnd, &ps);
+}
+
+LRESULT TWindow::TImpl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    TWindow& w = *Self;
+    int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    auto button = [&](TMouseButton b, auto& handler) {
+        if (handler) handler(b, ShiftOf(wp), x, y);
+        return 0;
+    };
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) {
+                ::SetCursor(Cursor ? Cursor : CursorOf(TCursor::Default));
+                return TRUE;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (!Tracking) {
+                TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, Hwnd, 0};
+                Tracking = TrackMouseEvent(&t) != FALSE;
+            }
+            if (w.OnMouseMove) w.OnMouseMove(ShiftOf(wp), x, y);
+            return 0;
+        case WM_MOUSELEAVE:
+            Tracking = false;
+            if (w.OnMouseLeave) w.OnMouseLeave();
+            return 0;
+        case WM_LBUTTONDOWN:
+            return button(TMouseButton::Left, w.OnMouseDown);
+        case WM_RBUTTONDOWN:
+            return button(TMouseButton::Right, w.OnMouseDown);
+        case WM_MBUTTONDOWN:
+            return button(TMouseButton::Middle, w.OnMouseDown);
+        case WM_LBUTTONUP:
+            return button(TMouseButton::Left, w.OnMouseUp);
+        case WM_RBUTTONUP:
+            return button(TMouseButton::Right, w.OnMouseUp);
+        case WM_MBUTTONUP:
+            return button(TMouseButton::Middle, w.OnMouseUp);
+        case WM_LBUTTONDBLCLK:
+            return button(TMouseButton::Left, w.OnDoubleClick ? w.OnDoubleClick : w.OnMouseDown);
+        case WM_CLOSE:
+            w.Close();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(Hwnd, msg, wp, lp);
+}
+
+bool TWindow::Available() {
+    return true;
+}
+
+TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
+    RegisterOnce();
+    F->Self = this;
+    F->Width = std::max(1, o.ClientWidth);
+    F->Height = std::max(1, o.ClientHeight);
+    F->OwnerWindow = o.Owner;
+    F->OwnerHwnd = o.Owner ? static_cast<HWND>(o.Owner->NativeHandle()) : nullptr;
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | (o.ToolWindow ? 0 : WS_MINIMIZEBOX | WS_SYSMENU);
+    DWORD ex = o.ToolWindow ? WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE : 0;
+    // Set before the window exists: the creation messages already look for the instance.
+    F->Hwnd = nullptr;
+    HWND hwnd =
+        CreateWindowExW(ex, kClassName, Wide(o.Caption).c_str(), style, 0, 0, F->Width, F->Height,
+                        F->OwnerHwnd, nullptr, GetModuleHandleW(nullptr), F.get());
+    F->Hwnd = hwnd;
+}
+
+TWindow::~TWindow() {
+    if (F->Modal) EndModal(2);
+    if (F->Hwnd) {
+        SetWindowLongPtrW(F->Hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(F->Hwnd);
+    }
+}
+
+void TWindow::Show() {
+    ShowWindow(F->Hwnd, F->OwnerHwnd && GetWindowLongW(F->Hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE
+                            ? SW_SHOWNOACTIVATE
+                            : SW_SHOW);
+    UpdateWindow(F->Hwnd);
+}
+void TWindow::Hide() {
+    ShowWindow(F->Hwnd, SW_HIDE);
+}
+bool TWindow::Visible() const {
+    return IsWindowVisible(F->Hwnd) != FALSE;
+}
+int TWindow::ClientWidth() const {
+    return F->Width;
+}
+int TWindow::ClientHeight() const {
+    return F->Height;
+}
+
+void TWindow::SetClientSize(int width, int height) {
+    F->Width = std::max(1, width);
+    F->Height = std::max(1, height);
+    SetWindowPos(F->Hwnd, nullptr, 0, 0, F->Width, F->Height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+void TWindow::SetCaption(const std::string& caption) {
+    SetWindowTextW(F->Hwnd, Wide(caption).c_str());
+}
+
+void TWindow::SetPosition(int left, int top) {
+    SetWindowPos(F->Hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TRect TWindow::ScreenRect() const {
+    POINT p{0, 0};
+    ClientToScreen(F->Hwnd, &p);
+    return {p.x, p.y, p.x + F->Width, p.y + F->Height};
+}
+
+void TWindow::CenterOnScreen() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetPosition(work.left + (work.right - work.left - F->Width) / 2,
+                work.top + (work.bottom - work.top - F->Height) / 2);
+}
+
+void TWindow::CenterOn(const TWindow& owner) {
+    TRect r = owner.ScreenRect();
+    SetPosition(r.Left + (r.Width() - F->Width) / 2, r.Top + (r.Height() - F->Height) / 2);
+}
+
+void TWindow::SetStayOnTop(bool on) {
+    SetWindowPos(F->Hwnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWindow::BringToFront() {
+    SetForegroundWindow(F->Hwnd);
+    BringWindowToTop(F->Hwnd);
+}
+
+void TWindow::Minimize() {
+    ShowWindow(F->Hwnd, SW_MINIMIZE);
+}
+
+void TWindow::StartMoveDrag() {
+    ::ReleaseCapture();
+    SendMessageW(F->Hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void TWindow::SetCapture() {
+    ::SetCapture(F->Hwnd);
+}
+void TWindow::ReleaseCapture() {
+    if (GetCapture() == F->Hwnd) ::ReleaseCapture();
+}
+
+void TWindow::SetCursor(TCursor cursor) {
+    F->Cursor = CursorOf(cursor);
+    POINT p;
+    GetCursorPos(&p);
+    if (WindowFromPoint(p) == F->Hwnd) ::SetCursor(F->Cursor);
+}
+
+void TWindow::SetEnabled(bool enabled) {
+    EnableWindow(F->Hwnd, enabled ? TRUE : FALSE);
+}
+bool TWindow::Enabled() const {
+    return IsWindowEnabled(F->Hwnd) != FALSE;
+}
+
+void TWindow::Invalidate(const TRect* rect) {
+    if (rect) {
+        RECT r{rect->Left, rect->Top, rect->Right, rect->Bottom};
+        InvalidateRect(F->Hwnd, &r, FALSE);
+    } else {
+        InvalidateRect(F->Hwnd, nullptr, FALSE);
+    }
+}
+
+void TWindow::Update() {
+    UpdateWindow(F->Hwnd);
+}
+
+int TWindow::ShowModal() {
+    F->Modal = true;
+    F->ModalResult = 0;
+    HWND owner = F->OwnerHwnd;
+    if (owner) {
+        EnableWindow(owner, FALSE);
+        CenterOn(*F->OwnerWindow);
+    }
+    Show();
+    SetForegroundWindow(F->Hwnd);
+    while (F->Modal) TEventLoop::RunUntil([this] { return !F->Modal; }, 1000);
+    // The owner is enabled before this window hides, so the system activates the owner.
+    if (owner) EnableWindow(owner, TRUE);
+    Hide();
+    if (owner) SetForegroundWindow(owner);
+    return F->ModalResult;
+}
+
+void TWindow::EndModal(int result) {
+    if (!F->Modal) return;
+    F->ModalResult = result;
+    F->Modal = false;
+}
+
+bool TWindow::InModal() const {
+    return F->Modal;
+}
+
+void TWindow::Close() {
+    if (OnClose) OnClose();
+    if (F->Modal && F->ModalResult == 0) EndModal(2);
+    Hide();
+}
+
+void* TWindow::NativeHandle() const {
+    return F->Hwnd;
+}
+
+}  // namespace platform
