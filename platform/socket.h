@@ -29,6 +29,8 @@ bool SocketsStartup();  // WSAStartup once; true elsewhere
 // Blocking name lookup (call it off the user-interface thread). 0 or a Winsock error number.
 int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& out);
 std::string AddressText(const TSockAddr& address);  // "127.0.0.1:80", "[::1]:80"
+// The four bytes of an IPv4 address (network order); empty for other families.
+std::string AddressIpv4Bytes(const TSockAddr& address);
 
 SocketHandle SocketOpen(int family, int* error);  // non-blocking TCP socket
 // 0 when connected at once, kWsaEWouldBlock while in progress (a kSockConnect follows), or an
@@ -46,7 +48,10 @@ SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error);
 SocketHandle SocketAccept(SocketHandle listener, int* error);
 // Shuts both directions down: wakes a thread blocked in SocketRecv or SocketAccept on it.
 void SocketShutdown(SocketHandle s);
-// Closes with a reset instead of an orderly close (test servers that play a broken peer).
+// Closes a socket the event loop never watched (the blocking sockets of test servers) without
+// touching the loop, so any thread may call it.
+void SocketCloseDetached(SocketHandle s);
+// Closes such a socket with a reset instead of an orderly close (a server playing a broken peer).
 void SocketCloseAbortive(SocketHandle s);
 // The socket's pending error (SO_ERROR) as a Winsock number; 0 when there is none.
 int SocketPendingError(SocketHandle s);

@@ -1,0 +1,71 @@
+// OpenSSL DLLs (3.x or 1.1) found beside the program or on the search path, opened only when
+// the first "https" address is used. Trust comes from the system's ROOT certificate store, read
+// through crypt32 loaded the same way, so the program links nothing extra.
+#include <wincrypt.h>
+#include <windows.h>
+
+#include "platform/common/tls_api.h"
+
+namespace platform::detail {
+
+namespace {
+HMODULE gSsl = nullptr;
+HMODULE gCrypto = nullptr;
+
+void* Lookup(bool ssl, const char* name) {
+    return reinterpret_cast<void*>(::GetProcAddress(ssl ? gSsl : gCrypto, name));
+}
+}  // namespace
+
+bool LoadTlsLibraries(TSymbolLookup* lookup, std::string* reason) {
+#ifdef _WIN64
+    const wchar_t* pairs[][2] = {{L"libssl-3-x64.dll", L"libcrypto-3-x64.dll"},
+                                 {L"libssl-3.dll", L"libcrypto-3.dll"},
+                                 {L"libssl-1_1-x64.dll", L"libcrypto-1_1-x64.dll"},
+                                 {L"libssl-1_1.dll", L"libcrypto-1_1.dll"}};
+    const char* names = "libssl-3-x64.dll, libssl-3.dll, libssl-1_1-x64.dll or libssl-1_1.dll";
+#else
+    const wchar_t* pairs[][2] = {{L"libssl-3.dll", L"libcrypto-3.dll"},
+                                 {L"libssl-1_1.dll", L"libcrypto-1_1.dll"}};
+    const char* names = "libssl-3.dll or libssl-1_1.dll";
+#endif
+    for (auto& pair : pairs) {
+        HMODULE crypto = ::LoadLibraryW(pair[1]);
+        HMODULE ssl = crypto ? ::LoadLibraryW(pair[0]) : nullptr;
+        if (ssl && crypto) {
+            gSsl = ssl;
+            gCrypto = crypto;
+            *lookup = Lookup;
+            return true;
+        }
+        if (crypto) ::FreeLibrary(crypto);
+    }
+    if (reason) *reason = std::string("cannot load ") + names;
+    return false;
+}
+
+void AddSystemTrust(const TTlsApi& api, void* ctx) {
+    using TOpen = HCERTSTORE(WINAPI*)(HCRYPTPROV_LEGACY, LPCWSTR);
+    using TEnum = PCCERT_CONTEXT(WINAPI*)(HCERTSTORE, PCCERT_CONTEXT);
+    using TClose = BOOL(WINAPI*)(HCERTSTORE, DWORD);
+    HMODULE crypt32 = ::LoadLibraryW(L"crypt32.dll");
+    if (!crypt32) return;
+    auto open = reinterpret_cast<TOpen>(::GetProcAddress(crypt32, "CertOpenSystemStoreW"));
+    auto next = reinterpret_cast<TEnum>(::GetProcAddress(crypt32, "CertEnumCertificatesInStore"));
+    auto close = reinterpret_cast<TClose>(::GetProcAddress(crypt32, "CertCloseStore"));
+    HCERTSTORE store = open && next && close ? open(0, L"ROOT") : nullptr;
+    if (store) {
+        void* x509Store = api.SSL_CTX_get_cert_store(ctx);
+        for (PCCERT_CONTEXT c = next(store, nullptr); c; c = next(store, c)) {
+            const unsigned char* p = c->pbCertEncoded;
+            void* x509 = api.d2i_X509(nullptr, &p, static_cast<long>(c->cbCertEncoded));
+            if (!x509) continue;
+            api.X509_STORE_add_cert(x509Store, x509);
+            api.X509_free(x509);
+        }
+        close(store, 0);
+    }
+    ::FreeLibrary(crypt32);
+}
+
+}  // namespace platform::detail
