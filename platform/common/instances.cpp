@@ -2,6 +2,7 @@
 #include <atomic>
 
 #include "platform/clock.h"
+#include "platform/internet.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
@@ -15,6 +16,7 @@ std::atomic<IClock*> gClock{nullptr};
 std::atomic<IRegistry*> gRegistry{nullptr};
 std::atomic<ILauncher*> gLauncher{nullptr};
 std::atomic<IScreen*> gScreen{nullptr};
+std::atomic<IInternet*> gInternet{nullptr};
 }  // namespace
 
 ISystemInfo& SystemInfo() {
@@ -46,5 +48,11 @@ IScreen& Screen() {
     return p ? *p : RealScreen();
 }
 void SetScreen(IScreen* screen) { gScreen.store(screen); }
+
+IInternet& Internet() {
+    IInternet* p = gInternet.load();
+    return p ? *p : RealInternet();
+}
+void SetInternet(IInternet* internet) { gInternet.store(internet); }
 
 }  // namespace platform

@@ -1,0 +1,90 @@
+#include "tests/support/capture_server.h"
+
+#include <chrono>
+
+#include "platform/clock.h"
+#include "platform/text.h"
+
+namespace testsupport {
+
+int64_t ContentLengthOf(const std::string& header) {
+    const std::string lower = platform::LowerCase(header);
+    const size_t at = lower.find("\r\ncontent-length:");
+    if (at == std::string::npos) return -1;
+    const size_t end = lower.find("\r\n", at + 2);
+    int64_t n;
+    return platform::ParseInt64(lower.substr(at + 17, end - at - 17), n) ? n : -1;
+}
+
+TCaptureServer::TCaptureServer(std::string reply) : FReply(std::move(reply)) {
+    platform::SocketsStartup();
+    int error = 0;
+    FListener = platform::SocketListenLoopback(false, FPort, &error);
+    FThread = std::thread([this] { Serve(); });
+}
+
+TCaptureServer::~TCaptureServer() {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FStopping = true;
+    }
+    platform::SocketShutdown(FListener);
+    platform::SocketCloseDetached(FListener);
+    FThread.join();
+}
+
+std::string TCaptureServer::Url(const std::string& pathAndQuery) const {
+    return "http://127.0.0.1:" + std::to_string(FPort) + pathAndQuery;
+}
+
+std::vector<std::string> TCaptureServer::Requests() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FRequests;
+}
+
+bool TCaptureServer::WaitForRequests(size_t count, int timeoutMs) const {
+    const uint64_t end = platform::MonotonicMs() + static_cast<uint64_t>(timeoutMs);
+    while (platform::MonotonicMs() < end) {
+        if (Requests().size() >= count) return true;
+        platform::SleepMs(5);
+    }
+    return Requests().size() >= count;
+}
+
+void TCaptureServer::Serve() {
+    for (;;) {
+        int error = 0;
+        const platform::SocketHandle s = platform::SocketAccept(FListener, &error);
+        if (s == platform::kInvalidSocket) return;
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            if (FStopping) {
+                platform::SocketCloseDetached(s);
+                return;
+            }
+        }
+        std::string data;
+        char buf[4096];
+        for (;;) {
+            const size_t headerEnd = data.find("\r\n\r\n");
+            if (headerEnd != std::string::npos) {
+                const int64_t length = ContentLengthOf(data.substr(0, headerEnd + 2));
+                if (static_cast<int64_t>(data.size() - headerEnd - 4) >= std::max<int64_t>(length, 0))
+                    break;
+            }
+            const int64_t n = platform::SocketRecv(s, buf, sizeof buf, &error);
+            if (n <= 0) break;
+            data.append(buf, static_cast<size_t>(n));
+        }
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FRequests.push_back(data);
+        }
+        platform::SocketSend(s, FReply.data(), FReply.size(), &error);
+        platform::SocketShutdownSend(s);
+        platform::SleepMs(20);
+        platform::SocketCloseDetached(s);
+    }
+}
+
+}  // namespace testsupport

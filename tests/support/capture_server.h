@@ -1,0 +1,40 @@
+// A loopback server that records whole requests, body included, and answers each with a fixed
+// reply: the statistics server of the tests.
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/socket.h"
+
+namespace testsupport {
+
+class TCaptureServer {
+public:
+    explicit TCaptureServer(std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    ~TCaptureServer();
+    TCaptureServer(const TCaptureServer&) = delete;
+    TCaptureServer& operator=(const TCaptureServer&) = delete;
+
+    uint16_t Port() const { return FPort; }
+    std::string Url(const std::string& pathAndQuery) const;
+    std::vector<std::string> Requests() const;  // raw bytes: request line, header, body
+    bool WaitForRequests(size_t count, int timeoutMs) const;
+
+private:
+    void Serve();
+    std::string FReply;
+    uint16_t FPort = 0;
+    platform::SocketHandle FListener = platform::kInvalidSocket;
+    mutable std::mutex FLock;
+    std::vector<std::string> FRequests;
+    bool FStopping = false;
+    std::thread FThread;
+};
+
+// The content length a raw request's header announces, or -1.
+int64_t ContentLengthOf(const std::string& header);
+
+}  // namespace testsupport
