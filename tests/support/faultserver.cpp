@@ -167,6 +167,11 @@ void TFaultServer::SetSocks(int version, bool refuse) {
     FSocksRefuse = refuse;
 }
 
+void TFaultServer::SetGreeting(const std::string& bytes) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FGreeting = bytes;
+}
+
 void TFaultServer::Release() {
     std::lock_guard<std::mutex> lock(FLock);
     ++FReleases;
@@ -240,9 +245,15 @@ void TFaultServer::Serve(SocketHandle s, int connection) {
     std::string socksTarget;
     int socksVersion = 0;
     bool ok = true;
+    std::string greeting;
     {
         std::lock_guard<std::mutex> lock(FLock);
         socksVersion = FSocksVersion;
+        greeting = FGreeting;
+    }
+    if (!greeting.empty()) {
+        SendAll(s, greeting);
+        ok = false;
     }
     TRecordedRequest socks;
     if (socksVersion) ok = ReadSocks(s, pending, socks);

@@ -81,6 +81,9 @@ public:
     // `refuse` answers it with a refusal.
     void SetSocks(int version, bool refuse = false);
     void Release();  // lets every stalled response go on
+    // Sends `bytes` as soon as a connection is accepted and closes it, before any request: a
+    // server that speaks first (or another protocol altogether).
+    void SetGreeting(const std::string& bytes);
 
     std::vector<TRecordedRequest> Requests() const;
     size_t RequestCount() const;
@@ -106,6 +109,7 @@ private:
     THandler FHandler;
     int FSocksVersion = 0;
     bool FSocksRefuse = false;
+    std::string FGreeting;
     std::vector<TRecordedRequest> FRequests;
     int FConnections = 0;
     std::map<int, platform::SocketHandle> FOpen;
