@@ -1,0 +1,72 @@
+#include "app/offer.h"
+
+#include "locale/environment.h"
+#include "platform/file.h"
+#include "platform/inifile.h"
+#include "platform/path.h"
+#include "platform/text.h"
+#include "tasks/taskservice.h"
+
+namespace app {
+
+bool HasLeapgateSwitch(const std::vector<std::string>& args) {
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() > 1 && (a[0] == '/' || a[0] == '-') &&
+            platform::SameText(a.substr(1), "leapgate"))
+            return true;
+    }
+    return false;
+}
+
+std::string UpdateIniPathIn(const std::string& exeDir) {
+    return platform::JoinPath({exeDir, "Update", "Update.ini"});
+}
+
+std::string SettingsPathIn(const std::string& appDataDir) {
+    return platform::JoinPath({appDataDir, "Korvo", "Vantrel", "Leapgate.ini"});
+}
+
+void RemoveOneTimeTask() {
+    if (tasks::IsTaskExists(kOneTimeTaskName, "\\") == 0) tasks::DeleteTask(kOneTimeTaskName, "\\");
+}
+
+bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask) {
+    if (locale::IsFullScreenAppActive()) return false;
+    if (!platform::FileExists(data.UpdateIniPath)) return false;
+    try {
+        platform::TIniFile update(data.UpdateIniPath);
+        data.UpdateUrl = update.ReadString("VT_Leapgate", "VT_Url", "");
+        data.SetupParams = update.ReadString("VT_Leapgate", "VT_Pmt", "");
+        data.SetupMd5 = update.ReadString("VT_Leapgate", "VT_Md5", "");
+        data.NewVersion = update.ReadString("VT_Leapgate", "VT_Ver", "6.3.0.0");
+        data.SetupSize = update.ReadInteger("VT_Leapgate", "VT_Size", 0);
+    } catch (...) {
+        return false;
+    }
+    if (data.UpdateUrl.empty() || data.SetupParams.empty() || data.SetupMd5.empty()) {
+        removeTask();
+        return false;
+    }
+    try {
+        platform::TIniFile settings(data.SettingsPath);
+        const double last = settings.ReadFloat("VT", "LeapLastTime", 0);
+        // Counted in both directions: a clock set back does not bring the offer early either.
+        if (last != 0 && locale::WholeDaysApart(locale::NowLocal(), last) == 0) return false;
+    } catch (...) {
+        // An unreadable settings file holds nothing back.
+    }
+    removeTask();
+    return true;
+}
+
+void RecordFirstShow(const TUpgradeData& data) {
+    try {
+        platform::TIniFile settings(data.SettingsPath);
+        settings.WriteFloat("VT", "LeapLastTime", locale::NowLocal());
+        settings.WriteString("VT", "LeapVersion", locale::GetFileVersionText("", 4));
+    } catch (...) {
+    }
+}
+
+}  // namespace app
