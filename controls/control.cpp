@@ -121,6 +121,7 @@ void TControl::DefaultHandler(TMessage& m) {
             Fire(OnMouseLeave, *this);
             break;
         case TMessageKind::MouseMove:
+            MouseMove(m.Shift, m.X, m.Y);
             if (OnMouseMove) OnMouseMove(*this, m.Shift, m.X, m.Y);
             break;
         case TMessageKind::MouseDown:

@@ -83,6 +83,7 @@ protected:
     virtual void MouseLeave() {}
     virtual void MouseDown(TMouseButton, TShiftState, int, int) {}
     virtual void MouseUp(TMouseButton, TShiftState, int, int) {}
+    virtual void MouseMove(TShiftState, int, int) {}
     virtual void Click() { Fire(OnClick, *this); }
     virtual void BoundsChanged() {}
 

@@ -19,11 +19,19 @@ TEST(Pictures, SizesTheWindowsRelyOn) {
     struct TWant {
         const char* Name;
         int W, H;
-    } wants[] = {{"BACKGROUND", 900, 600}, {"LOGO", 70, 70},          {"SHINE", 192 * 25, 40},
-                 {"BUTTON_NORMAL", 192, 40}, {"BUTTON_DISABLED", 192, 40}, {"DOT_NORMAL", 24, 5},
-                 {"CLOSE_HOVER", 34, 34},    {"DIALOG_CLOSE_NORMAL", 24, 24},
-                 {"DIALOG_BUTTON_DOWN", 98, 30}, {"DIALOG_BACKGROUND", 380, 210},
-                 {"PROGRESS_FILL", 900, 5},  {"WHATSNEW_MARKER", 7, 7}, {"LOADING", 48, 48}};
+    } wants[] = {{"BACKGROUND", 900, 600},
+                 {"LOGO", 70, 70},
+                 {"SHINE", 192 * 25, 40},
+                 {"BUTTON_NORMAL", 192, 40},
+                 {"BUTTON_DISABLED", 192, 40},
+                 {"DOT_NORMAL", 24, 5},
+                 {"CLOSE_HOVER", 34, 34},
+                 {"DIALOG_CLOSE_NORMAL", 24, 24},
+                 {"DIALOG_BUTTON_DOWN", 98, 30},
+                 {"DIALOG_BACKGROUND", 380, 210},
+                 {"PROGRESS_FILL", 900, 5},
+                 {"WHATSNEW_MARKER", 7, 7},
+                 {"LOADING", 48, 48}};
     for (const auto& w : wants) {
         auto img = platform::LoadPngResource(w.Name);
         ASSERT_TRUE(img.has_value()) << w.Name;

@@ -1,0 +1,229 @@
+// The toolkit's controls in a form without a window: mouse routing, looks, labels, bars,
+// strips and the mask layer, checked through their state and painted pixels.
+#include <gtest/gtest.h>
+
+#include "controls/form.h"
+#include "controls/imagebutton.h"
+#include "controls/imagestrip.h"
+#include "controls/label.h"
+#include "controls/masklayer.h"
+#include "controls/picture.h"
+#include "controls/progressbar.h"
+#include "controls/timer.h"
+#include "platform/eventloop.h"
+
+using namespace controls;
+
+namespace {
+
+platform::TImage Paint(TForm& form) {
+    platform::TImage img(form.Width(), form.Height(), 0);
+    auto canvas = platform::CreateImageCanvas(img);
+    form.PaintTo(*canvas);
+    canvas->Flush();
+    return img;
+}
+
+}  // namespace
+
+TEST(Controls, ClickNeedsPressAndReleaseOnTheSameEnabledControl) {
+    TForm form(200, 100);
+    TImageButton a, b;
+    a.SetParent(&form);
+    b.SetParent(&form);
+    a.SetBounds(0, 0, 50, 50);
+    b.SetBounds(100, 0, 50, 50);
+    int clicksA = 0, clicksB = 0;
+    a.OnClick = [&](TObject&) { ++clicksA; };
+    b.OnClick = [&](TObject&) { ++clicksB; };
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 20, 20);
+    EXPECT_EQ(clicksA, 1);
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 110, 10);  // released on b: a keeps the capture
+    EXPECT_EQ(clicksA, 1);
+    EXPECT_EQ(clicksB, 0);
+    a.SetEnabled(false);
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(clicksA, 1);
+    form.HandleMouseDown(TMouseButton::Right, 0, 110, 10);
+    form.HandleMouseUp(TMouseButton::Right, 0, 110, 10);
+    EXPECT_EQ(clicksB, 0);  // only the left button clicks
+}
+
+TEST(Controls, ImageButtonLooksFollowTheMouse) {
+    TForm form(200, 100);
+    TImageButton btn;
+    btn.SetParent(&form);
+    btn.SetBounds(10, 10, 40, 20);
+    btn.SetPicture(TButtonLook::Normal, platform::TImage(4, 4, 0xFF0000FF));
+    btn.SetPicture(TButtonLook::Hover, platform::TImage(4, 4, 0xFF00FF00));
+    btn.SetPicture(TButtonLook::Down, platform::TImage(4, 4, 0xFFFF0000));
+    btn.SetPicture(TButtonLook::Disabled, platform::TImage(4, 4, 0xFF808080));
+    EXPECT_EQ(btn.Look(), TButtonLook::Normal);
+    EXPECT_EQ(Paint(form).Pixel(20, 20), 0xFF0000FFu);
+    form.HandleMouseMove(0, 20, 20);
+    EXPECT_EQ(btn.Look(), TButtonLook::Hover);
+    EXPECT_EQ(Paint(form).Pixel(20, 20), 0xFF00FF00u);
+    form.HandleMouseDown(TMouseButton::Left, 0, 20, 20);
+    EXPECT_EQ(btn.Look(), TButtonLook::Down);
+    form.HandleMouseUp(TMouseButton::Left, 0, 20, 20);
+    EXPECT_EQ(btn.Look(), TButtonLook::Hover);
+    form.HandleMouseMove(0, 150, 80);
+    EXPECT_EQ(btn.Look(), TButtonLook::Normal);
+    btn.SetEnabled(false);
+    EXPECT_EQ(Paint(form).Pixel(20, 20), 0xFF808080u);
+}
+
+TEST(Controls, HiddenAndDisabledControlsLetTheMouseThrough) {
+    TForm form(100, 100);
+    TPicture back;
+    back.SetParent(&form);
+    back.SetBounds(0, 0, 100, 100);
+    TImageButton top;
+    top.SetParent(&form);
+    top.SetBounds(0, 0, 50, 50);
+    EXPECT_EQ(form.ControlAt(10, 10), &top);
+    top.Hide();
+    EXPECT_EQ(form.ControlAt(10, 10), &back);
+    top.Show();
+    top.SetEnabled(false);
+    EXPECT_EQ(form.ControlAt(10, 10), &back);
+    top.SetEnabled(true);
+    top.SendToBack();
+    EXPECT_EQ(form.ControlAt(10, 10), &back);
+    top.BringToFront();
+    EXPECT_EQ(form.ControlAt(10, 10), &top);
+}
+
+TEST(Controls, LabelAmpersandsAndLinkMarkup) {
+    EXPECT_EQ(StripAccelerators("Tom && Jerry"), "Tom & Jerry");
+    EXPECT_EQ(StripAccelerators("&Save"), "Save");
+    EXPECT_EQ(StripAccelerators("a&&&b&"), "a&b");
+    TLabel l;
+    l.SetCaption("Read <a href=\"https://x.example/\">more</a> here");
+    EXPECT_EQ(l.DisplayText(), "Read more here");
+    l.SetCaption("broken <a>link");
+    EXPECT_EQ(l.DisplayText(), "broken <a>link");
+    l.SetCaption("");
+    EXPECT_EQ(l.Width(), 0);
+}
+
+TEST(Controls, LabelAutoSizeFollowsTheFont) {
+    TLabel l;
+    l.SetCaption("Upgrade to the new version");
+    int small = l.Width();
+    EXPECT_GT(small, 50);
+    l.Font.Height = -26;
+    l.AdjustSize();
+    EXPECT_GT(l.Width(), small * 3 / 2);
+    EXPECT_GE(l.Height(), 26);
+}
+
+TEST(Controls, LabelLinkClickReportsTheTarget) {
+    TForm form(400, 40);
+    TLabel l;
+    l.SetParent(&form);
+    l.SetLeft(0);
+    l.SetCaption("Go <a href=\"page\">there</a>");
+    std::string clicked;
+    l.OnLinkClick = [&](TLabel&, const std::string& href) { clicked = href; };
+    Paint(form);  // lays the parts out
+    form.HandleMouseDown(TMouseButton::Left, 0, 2, 5);
+    form.HandleMouseUp(TMouseButton::Left, 0, 2, 5);
+    EXPECT_EQ(clicked, "");
+    int x = l.Width() - 3;
+    form.HandleMouseDown(TMouseButton::Left, 0, x, 5);
+    form.HandleMouseUp(TMouseButton::Left, 0, x, 5);
+    EXPECT_EQ(clicked, "page");
+}
+
+TEST(Controls, ProgressBarClampsAndFillsItsShare) {
+    TForm form(100, 5);
+    TImageProgressBar bar;
+    bar.Back = platform::TImage(100, 5, 0xFF000000);
+    bar.Fill = platform::TImage(100, 5, 0xFFFFFFFF);
+    bar.SetParent(&form);
+    bar.SetBounds(0, 0, 100, 5);
+    bar.SetPosition(150);
+    EXPECT_EQ(bar.Position(), 100);
+    bar.SetPosition(-1);
+    EXPECT_EQ(bar.Position(), 0);
+    EXPECT_EQ(Paint(form).Pixel(1, 2), 0xFF000000u);
+    bar.SetPosition(40);
+    auto img = Paint(form);
+    EXPECT_EQ(img.Pixel(38, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(img.Pixel(41, 2), 0xFF000000u);
+}
+
+TEST(Controls, ImageStripShowsOneFrameOrNothing) {
+    TForm form(10, 10);
+    form.Color = Rgb(0, 0, 0);
+    TImageStrip strip;
+    strip.SetParent(&form);
+    strip.SetBounds(0, 0, 10, 10);
+    platform::TImage frames(30, 10, 0xFFFF0000);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 10; x < 20; ++x) frames.SetPixel(x, y, 0xFF00FF00);
+    strip.SetStrip(frames, 3);
+    EXPECT_EQ(Paint(form).Pixel(5, 5), 0xFF000000u);  // -1 at first
+    strip.SetFrameIndex(1);
+    EXPECT_EQ(Paint(form).Pixel(5, 5), 0xFF00FF00u);
+    strip.SetFrameIndex(3);
+    EXPECT_EQ(strip.FrameIndex(), -1);
+    EXPECT_EQ(Paint(form).Pixel(5, 5), 0xFF000000u);
+}
+
+TEST(Controls, MaskLayerCoversWithABlurredDarkPictureAndTakesTheMouse) {
+    TForm form(60, 40);
+    form.Color = Rgb(255, 255, 255);
+    TImageButton btn;
+    btn.SetParent(&form);
+    btn.SetBounds(0, 0, 30, 40);
+    btn.SetPicture(TButtonLook::Normal, platform::TImage(2, 2, 0xFF000000));
+    int clicks = 0;
+    btn.OnClick = [&](TObject&) { ++clicks; };
+    TMaskLayer mask;
+    mask.Cover(form);
+    EXPECT_TRUE(mask.Active());
+    auto img = Paint(form);
+    EXPECT_LT(platform::RedOf(img.Pixel(50, 20)), 120);  // white under the dark back colour
+    int edge = platform::RedOf(img.Pixel(30, 20)), far = platform::RedOf(img.Pixel(50, 20));
+    EXPECT_LT(edge, far);  // the blur carries the button's black over the edge
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(clicks, 0);
+    mask.Uncover();
+    EXPECT_EQ(Paint(form).Pixel(50, 20), 0xFFFFFFFFu);
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Controls, TimerTicksOnTheLoopUntilDisabled) {
+    TTimer t(20);
+    int ticks = 0;
+    t.OnTimer = [&](TObject&) {
+        if (++ticks == 3) t.SetEnabled(false);
+    };
+    t.SetEnabled(true);
+    platform::TEventLoop::RunUntil([&] { return ticks >= 3; }, 2000);
+    platform::TEventLoop::RunUntil([] { return false; }, 100);
+    EXPECT_EQ(ticks, 3);
+}
+
+TEST(Controls, FormHintAppearsForAControlWithShowHint) {
+    TForm form(100, 100);
+    TImageButton btn;
+    btn.SetParent(&form);
+    btn.SetBounds(0, 0, 50, 50);
+    btn.Hint = "Close";
+    btn.ShowHint = true;
+    form.HandleMouseMove(0, 10, 10);
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return form.HintWindow().Showing(); }, 3000));
+    EXPECT_EQ(form.HintWindow().Text(), "Close");
+    EXPECT_EQ(form.HintWindow().Y(), 30);
+    form.HandleMouseMove(0, 80, 80);
+    EXPECT_FALSE(form.HintWindow().Showing());
+}
