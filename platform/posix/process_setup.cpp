@@ -1,0 +1,74 @@
+#include "platform/process_setup.h"
+
+#include <execinfo.h>
+#include <fenv.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+
+namespace platform {
+
+void MaskFloatingPointOverflowUnderflow() { ::fedisableexcept(FE_OVERFLOW | FE_UNDERFLOW); }
+
+bool FloatingPointOverflowUnderflowMasked() {
+    return (::fegetexcept() & (FE_OVERFLOW | FE_UNDERFLOW)) == 0;
+}
+
+void DeclareDpiAwareness(TDpiAwareness) {}
+
+std::string CurrentStack() {
+    void* frames[64];
+    const int n = ::backtrace(frames, 64);
+    char** names = ::backtrace_symbols(frames, n);
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += names ? names[i] : "?";
+        out += "\n";
+    }
+    std::free(names);
+    return out;
+}
+
+namespace {
+std::function<void(const std::string&, const std::string&)>* gReport = nullptr;
+
+[[noreturn]] void ReportAndExit(const std::string& what) {
+    static bool reporting = false;
+    if (!reporting && gReport) {
+        reporting = true;
+        (*gReport)(what, CurrentStack());
+    }
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+void OnSignal(int sig) {
+    ReportAndExit(sig == SIGSEGV   ? "access violation (SIGSEGV)"
+                  : sig == SIGBUS  ? "bus error (SIGBUS)"
+                  : sig == SIGFPE  ? "arithmetic fault (SIGFPE)"
+                  : sig == SIGILL  ? "illegal instruction (SIGILL)"
+                                   : "abort (SIGABRT)");
+}
+}  // namespace
+
+void InstallCrashHandler(std::function<void(const std::string&, const std::string&)> report) {
+    delete gReport;
+    gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::signal(sig, OnSignal);
+    std::set_terminate([] {
+        std::string what = "unhandled exception";
+        if (auto e = std::current_exception()) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& ex) {
+                what += ": " + std::string(ex.what());
+            } catch (...) {
+            }
+        }
+        ReportAndExit(what);
+    });
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/process_setup.h"
+
+#include "platform/win32/win.h"
+
+#include <float.h>
+
+#include <cstdio>
+#include <exception>
+
+namespace platform {
+
+void MaskFloatingPointOverflowUnderflow() {
+    unsigned int current = 0;
+    _controlfp_s(&current, _EM_OVERFLOW | _EM_UNDERFLOW, _EM_OVERFLOW | _EM_UNDERFLOW);
+}
+
+bool FloatingPointOverflowUnderflowMasked() {
+    unsigned int current = 0;
+    _controlfp_s(&current, 0, 0);
+    return (current & (_EM_OVERFLOW | _EM_UNDERFLOW)) == (_EM_OVERFLOW | _EM_UNDERFLOW);
+}
+
+void DeclareDpiAwareness(TDpiAwareness awareness) {
+    if (awareness == TDpiAwareness::kPerMonitor) {
+        if (HMODULE shcore = ::LoadLibraryW(L"shcore.dll")) {
+            using Fn = HRESULT(WINAPI*)(int);
+            auto fn = reinterpret_cast<Fn>(
+                reinterpret_cast<void*>(::GetProcAddress(shcore, "SetProcessDpiAwareness")));
+            if (fn) fn(2);
+        }
+    } else if (awareness == TDpiAwareness::kSystemAware) {
+        if (HMODULE user = ::GetModuleHandleW(L"user32.dll")) {
+            using Fn = BOOL(WINAPI*)();
+            auto fn = reinterpret_cast<Fn>(
+                reinterpret_cast<void*>(::GetProcAddress(user, "SetProcessDPIAware")));
+            if (fn) fn();
+        }
+    }
+}
+
+std::string CurrentStack() {
+    void* frames[62];
+    const USHORT n = ::CaptureStackBackTrace(0, 62, frames, nullptr);
+    std::string out;
+    char line[64];
+    for (USHORT i = 0; i < n; ++i) {
+        std::snprintf(line, sizeof line, "%p\n", frames[i]);
+        out += line;
+    }
+    return out;
+}
+
+namespace {
+std::function<void(const std::string&, const std::string&)>* gReport = nullptr;
+
+[[noreturn]] void ReportAndExit(const std::string& what) {
+    static bool reporting = false;
+    if (!reporting && gReport) {
+        reporting = true;
+        (*gReport)(what, CurrentStack());
+    }
+    std::fflush(nullptr);
+    ::ExitProcess(0);
+}
+
+LONG WINAPI OnException(EXCEPTION_POINTERS* info) {
+    char what[128];
+    std::snprintf(what, sizeof what, "exception 0x%08lX at %p",
+                  static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
+                  info->ExceptionRecord->ExceptionAddress);
+    ReportAndExit(what);
+}
+}  // namespace
+
+void InstallCrashHandler(std::function<void(const std::string&, const std::string&)> report) {
+    delete gReport;
+    gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
+    ::SetUnhandledExceptionFilter(OnException);
+    std::set_terminate([] {
+        std::string what = "unhandled exception";
+        if (auto e = std::current_exception()) {
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& ex) {
+                what += ": " + std::string(ex.what());
+            } catch (...) {
+            }
+        }
+        ReportAndExit(what);
+    });
+}
+
+}  // namespace platform
