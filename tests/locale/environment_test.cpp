@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
+#include <algorithm>
 
 #include "platform/file.h"
 #include "platform/path.h"
@@ -141,30 +140,9 @@ std::string Decode(const std::string& b64) {
     return out;
 }
 
-class FakeRegistry : public platform::IRegistry {
-public:
-    std::map<std::string, uint32_t> Dwords;  // "key|value"
-    std::set<std::string> Keys;
-    bool KeyExists(platform::RegHive, const std::string& key, bool view32) override {
-        EXPECT_TRUE(view32);
-        return Keys.count(key) > 0;
-    }
-    std::optional<std::string> ReadString(platform::RegHive, const std::string&, const std::string&,
-                                          bool) override {
-        return std::nullopt;
-    }
-    std::optional<uint32_t> ReadDword(platform::RegHive, const std::string& key,
-                                      const std::string& value, bool view32) override {
-        EXPECT_TRUE(view32);
-        auto it = Dwords.find(key + "|" + value);
-        if (it == Dwords.end()) return std::nullopt;
-        return it->second;
-    }
-};
-
 TEST(Environment, InstalledProductsReport) {
-    FakeRegistry reg;
-    platform::SetRegistry(&reg);
+    testsupport::TFakeRegistry reg;
+    testsupport::TScopedRegistry use(reg);
     EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
     const std::string u = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     reg.Keys.insert(u + "Vantrel Beta_is1");
@@ -177,7 +155,8 @@ TEST(Environment, InstalledProductsReport) {
     reg.Keys.insert(u + "Korvo AppBoost_is1");
     reg.Dwords["SOFTWARE\\Korvo\\AppBoost|Status"] = 0;
     EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":0,\"sc\":10,\"pm\":10,\"dd\":255,\"vt\":4}");
-    platform::SetRegistry(nullptr);
+    // HKLM\SOFTWARE is read in its 32-bit view throughout.
+    EXPECT_EQ(std::count(reg.Views32.begin(), reg.Views32.end(), false), 0);
 }
 
 }  // namespace

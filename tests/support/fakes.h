@@ -75,17 +75,21 @@ public:
     std::map<std::string, std::string> Strings;
     std::map<std::string, uint32_t> Dwords;
     std::set<std::string> Keys;
-    bool KeyExists(platform::RegHive, const std::string& key, bool) override {
+    std::vector<bool> Views32;  // the view of every access, in order
+    bool KeyExists(platform::RegHive, const std::string& key, bool view32) override {
+        Views32.push_back(view32);
         return Keys.count(key) > 0;
     }
     std::optional<std::string> ReadString(platform::RegHive, const std::string& key,
-                                          const std::string& value, bool) override {
+                                          const std::string& value, bool view32) override {
+        Views32.push_back(view32);
         auto it = Strings.find(key + "|" + value);
         if (it == Strings.end()) return std::nullopt;
         return it->second;
     }
     std::optional<uint32_t> ReadDword(platform::RegHive, const std::string& key,
-                                      const std::string& value, bool) override {
+                                      const std::string& value, bool view32) override {
+        Views32.push_back(view32);
         auto it = Dwords.find(key + "|" + value);
         if (it == Dwords.end()) return std::nullopt;
         return it->second;
