@@ -1,5 +1,7 @@
 #include "platform/process_setup.h"
 
+#include "platform/common/terminate_text.h"
+
 #include <execinfo.h>
 #include <fenv.h>
 #include <signal.h>
@@ -57,18 +59,7 @@ void InstallCrashHandler(std::function<void(const std::string&, const std::strin
     delete gReport;
     gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::signal(sig, OnSignal);
-    std::set_terminate([] {
-        std::string what = "unhandled exception";
-        if (auto e = std::current_exception()) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& ex) {
-                what += ": " + std::string(ex.what());
-            } catch (...) {
-            }
-        }
-        ReportAndExit(what);
-    });
+    std::set_terminate([] { ReportAndExit(detail::DescribeUncaughtException()); });
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/process_setup.h"
 
+#include "platform/common/terminate_text.h"
+
 #include "platform/win32/win.h"
 
 #include <float.h>
@@ -76,18 +78,7 @@ void InstallCrashHandler(std::function<void(const std::string&, const std::strin
     delete gReport;
     gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
     ::SetUnhandledExceptionFilter(OnException);
-    std::set_terminate([] {
-        std::string what = "unhandled exception";
-        if (auto e = std::current_exception()) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& ex) {
-                what += ": " + std::string(ex.what());
-            } catch (...) {
-            }
-        }
-        ReportAndExit(what);
-    });
+    std::set_terminate([] { ReportAndExit(detail::DescribeUncaughtException()); });
 }
 
 }  // namespace platform

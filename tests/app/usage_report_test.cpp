@@ -4,6 +4,7 @@
 
 #include "locale/environment.h"
 #include "platform/inifile.h"
+#include "tests/support/base64.h"
 #include "tests/support/fakes.h"
 #include "tests/support/testenv.h"
 
@@ -11,22 +12,6 @@ using namespace app;
 
 namespace {
 
-std::string Decode(std::string b64) {
-    static const std::string a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    int val = 0, bits = -8;
-    for (char c : b64) {
-        const size_t p = a.find(c);
-        if (p == std::string::npos) continue;
-        val = (val << 6) + static_cast<int>(p);
-        bits += 6;
-        if (bits >= 0) {
-            out += static_cast<char>((val >> bits) & 0xFF);
-            bits -= 8;
-        }
-    }
-    return out;
-}
 
 TEST(UsageReport, JsonIsCompactInItsFixedOrder) {
     TRunFlags f;
@@ -71,9 +56,9 @@ TEST_F(Reports, FirstRunSendsUsageThenProductsAndMarksTheUser) {
     ASSERT_EQ(body.rfind("data=", 0), 0u);
     EXPECT_NE(body.find("\r\n"), std::string::npos);  // more than 76 Base64 characters
     EXPECT_EQ(body.substr(5), locale::EncodeReportText(UsageReportJson(run.Flags, "")));
-    EXPECT_EQ(Decode(body.substr(5)), UsageReportJson(run.Flags, ""));
+    EXPECT_EQ(testsupport::Base64Decode(body.substr(5)), UsageReportJson(run.Flags, ""));
     EXPECT_EQ(Net.Sent[1].Target, kProductsPath);
-    EXPECT_EQ(Decode(Net.Sent[1].Body.substr(5)),
+    EXPECT_EQ(testsupport::Base64Decode(Net.Sent[1].Body.substr(5)),
               "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
     EXPECT_TRUE(Waits.empty());
     platform::TIniFile settings(run.SettingsPath);

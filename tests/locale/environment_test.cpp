@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shellfolders.h"
+#include "tests/support/base64.h"
 #include "tests/support/fakes.h"
 #include "tests/support/testenv.h"
 
@@ -123,38 +124,22 @@ TEST(Environment, ReportEncoding) {
     EXPECT_EQ(EncodeReportText("\xC3\xA9"), "w6k=");  // UTF-8 bytes, no mark
 }
 
-std::string Decode(const std::string& b64) {
-    static const std::string a = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    int val = 0, bits = -8;
-    for (char c : b64) {
-        const size_t p = a.find(c);
-        if (p == std::string::npos) continue;
-        val = (val << 6) + static_cast<int>(p);
-        bits += 6;
-        if (bits >= 0) {
-            out += static_cast<char>((val >> bits) & 0xFF);
-            bits -= 8;
-        }
-    }
-    return out;
-}
 
 TEST(Environment, InstalledProductsReport) {
     testsupport::TFakeRegistry reg;
     testsupport::TScopedRegistry use(reg);
-    EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
     const std::string u = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     reg.Keys.insert(u + "Vantrel Beta_is1");
-    EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":-1}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":-1}");
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel|Status"] = 7;  // out of range: try the beta's key
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel Beta|Status"] = 2;
-    EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":2}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":2}");
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel|Status"] = 4;
     reg.Keys.insert(u + "Korvo Disk Doctor_is1");
     reg.Keys.insert(u + "Korvo AppBoost_is1");
     reg.Dwords["SOFTWARE\\Korvo\\AppBoost|Status"] = 0;
-    EXPECT_EQ(Decode(InstalledProductsReport()), "{\"ab\":0,\"sc\":10,\"pm\":10,\"dd\":255,\"vt\":4}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":0,\"sc\":10,\"pm\":10,\"dd\":255,\"vt\":4}");
     // HKLM\SOFTWARE is read in its 32-bit view throughout.
     EXPECT_EQ(std::count(reg.Views32.begin(), reg.Views32.end(), false), 0);
 }
