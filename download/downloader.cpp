@@ -1,0 +1,209 @@
+// The facade's start, stop and attempts: a new segmented downloader per attempt over the same
+// target file and state file, released only after the event that ended it has returned.
+#include "download/downloader.h"
+
+#include "download/system_proxy.h"
+#include "platform/eventloop.h"
+#include "platform/file.h"
+#include "platform/path.h"
+
+namespace download {
+
+using platform::TEventLoop;
+
+namespace {
+
+std::string ExceptionClassName(const std::exception& e) {
+    if (dynamic_cast<const ERangeError*>(&e)) return "ERangeError";
+    if (dynamic_cast<const EHttpException*>(&e)) return "EHttpException";
+    if (dynamic_cast<const EDownloadError*>(&e)) return "EDownloadError";
+    return "Exception";
+}
+
+}  // namespace
+
+TDownloader::TEventScope::TEventScope(TDownloader& owner) : FOwner(owner), FAlive(owner.FAlive) {
+    ++FOwner.FEventDepth;
+}
+
+TDownloader::TEventScope::~TEventScope() {
+    if (FAlive.expired()) return;
+    if (--FOwner.FEventDepth == 0 && !FOwner.FRetired.empty()) FOwner.Retire();
+}
+
+TDownloader::TDownloader() : FAlive(std::make_shared<bool>(true)) {}
+
+TDownloader::~TDownloader() {
+    try {
+        Stop();
+    } catch (...) {
+    }
+    FAlive.reset();
+    if (FEventDepth > 0) {
+        // Destroyed from inside a downloader's event: that downloader is still on the stack.
+        auto keep = std::make_shared<std::vector<std::unique_ptr<TMultipartHttpDownloader>>>(
+            std::move(FRetired));
+        if (Downloader) keep->push_back(std::move(Downloader));
+        TEventLoop::Post([keep]() { keep->clear(); });
+    }
+}
+
+void TDownloader::Start(const std::string& fileName, const std::string& url) {
+    if (fileName.empty() && SaveFileName.empty()) throw EDownloadError("Save File Name is Empty!");
+    if (!fileName.empty()) {
+        SaveFileName = fileName;
+        const std::string folder = platform::ExtractFileDir(SaveFileName);
+        if (!folder.empty() && !platform::DirectoryExists(folder))
+            platform::ForceDirectories(folder);
+    }
+    if (url.empty() && Url.empty()) throw EDownloadError("URL is Empty!");
+    if (!url.empty()) Url = url;
+    // A new start by the owner: stalls matter again, whatever an earlier Stop said.
+    Stopped = false;
+    ++FRun;
+    StartAttempt();
+}
+
+void TDownloader::StartAttempt() {
+    std::weak_ptr<bool> alive = FAlive;
+    const uint64_t run = FRun;
+    if (!PrepareDownloader()) return;
+    try {
+        Downloader->Start();
+    } catch (const std::exception& e) {
+        const int error = platform::LastErrorCode();
+        if (Downloader) Downloader->FileStream.reset();
+        LastMessage = "Unable to start download. " + SaveFileName + " " + ExceptionClassName(e) +
+                      ": " + e.what();
+        LastCode = error;
+        // The owner would wait forever for an attempt that never began; it hears of it once
+        // the call that started it has returned.
+        TEventLoop::Post([this, alive, run]() {
+            if (alive.expired() || run != FRun || Stopped) return;
+            FireDone(false, kDownloadRefused, Tag);
+        });
+    }
+}
+
+bool TDownloader::PrepareDownloader() {
+    if (Downloader) {
+        StopDownloader();
+        Retire();
+    }
+    std::weak_ptr<bool> alive = FAlive;
+    auto d = std::make_unique<TMultipartHttpDownloader>();
+    d->OnDisplay = [this, alive](TMultipartHttpDownloader*, const std::string& msg, int code) {
+        if (alive.expired()) return;
+        LastMessage = msg;
+        LastCode = code;
+    };
+    d->OnRequestDone = [this, alive](TMultipartHttpDownloader* s, int code, const std::string&) {
+        if (!alive.expired()) DownloaderRequestDone(s, code);
+    };
+    d->OnShowStats = [this, alive](TMultipartHttpDownloader* s) {
+        if (!alive.expired()) DownloaderShowStats(s);
+    };
+    d->OnTimeOut = [this, alive](TMultipartHttpDownloader* s) {
+        if (!alive.expired()) DownloaderTimeOut(s);
+    };
+    d->ConfigMd5 = ExpectedMd5;
+    d->NoStateFile = NoStateFile;
+    d->AppendMode = AppendMode;
+    d->URL = Url;
+    d->SetStateFileName(StateFileName());
+    d->PartCount = AppendMode ? 2 : PartCount;
+    d->TimeOut = TimeOut;
+    Downloader = std::move(d);
+
+    if (!OpenTarget(*Downloader)) {
+        LastCode = kDownloadFileError;
+        const uint64_t run = FRun;
+        FireDone(false, kDownloadFileError, 0);
+        // The owner may have stopped (or dropped) us in its handler: then nothing starts.
+        if (alive.expired() || run != FRun || Stopped || !Downloader) return false;
+    }
+    ApplyProxy(*Downloader);
+    return true;
+}
+
+bool TDownloader::OpenTarget(TMultipartHttpDownloader& downloader) {
+    const std::string state = StateFileName();
+    std::unique_ptr<platform::TFileStream> stream;
+    if (platform::FileExists(state) && platform::FileExists(SaveFileName)) {
+        platform::SetNormalAttributes(SaveFileName);
+        stream = platform::TFileStream::Open(SaveFileName, platform::FileMode::kOpenWriteExclusive);
+    } else {
+        if (platform::FileExists(state)) platform::DeleteFile(state);
+        stream = platform::TFileStream::Open(SaveFileName, platform::FileMode::kCreateExclusive);
+    }
+    if (!stream) return false;
+    downloader.FileStream = std::move(stream);
+    return true;
+}
+
+void TDownloader::ApplyProxy(TMultipartHttpDownloader& downloader) {
+    if (ProxyMode == 2) {
+        downloader.ProxyAuth = httpAuthNtlm;
+        downloader.Username = ProxyUser;
+        downloader.Password = ProxyPassword;
+        downloader.Proxy = ProxyHost;
+        downloader.ProxyPort = ProxyPort;
+    } else if (ProxyMode == 1) {
+        downloader.ProxyAuth = httpAuthNtlm;
+        downloader.Username.clear();
+        downloader.Password.clear();
+        GetSystemProxy("Http", ProxyHost, ProxyPort);
+        downloader.Proxy = ProxyHost;
+        downloader.ProxyPort = ProxyPort;
+    } else {
+        return;
+    }
+    downloader.SocksServer.clear();
+    downloader.SocksPort.clear();
+    downloader.SocksLevel.clear();
+}
+
+void TDownloader::Stop() {
+    Stopped = true;
+    ++FRun;
+    StopDownloader();
+}
+
+void TDownloader::StopDownloader() {
+    if (!Downloader) return;
+    std::weak_ptr<bool> alive = FAlive;
+    try {
+        Downloader->Abort();
+    } catch (...) {
+    }
+    if (alive.expired() || !Downloader) return;
+    try {
+        Downloader->FileStream.reset();
+    } catch (const std::exception& e) {
+        LastMessage =
+            "Stop Exception: " + SaveFileName + " " + ExceptionClassName(e) + ": " + e.what();
+        LastCode = platform::LastErrorCode();
+    }
+}
+
+void TDownloader::Retire() {
+    if (Downloader) FRetired.push_back(std::move(Downloader));
+    if (FRetired.empty() || FEventDepth > 0) return;  // the scope's end retires them again
+    std::weak_ptr<bool> alive = FAlive;
+    TEventLoop::Post([this, alive]() {
+        if (alive.expired() || FEventDepth > 0) return;
+        FRetired.clear();
+    });
+}
+
+int64_t TDownloader::ContentLength() const {
+    return Downloader ? Downloader->ContentLength : 0;
+}
+
+void TDownloader::FireDone(bool completed, int code, int tag) {
+    if (!OnDone) return;
+    const std::string fileName = SaveFileName;
+    OnDone(completed, code, fileName, tag);
+}
+
+}  // namespace download

@@ -1,0 +1,220 @@
+// The downloader's life: settings, the probe that learns the length and the final address,
+// the probe's time limit, Abort and the state file.
+#include "download/multipart_downloader.h"
+
+#include "download/multipart_text.h"
+#include "download/statefile.h"
+#include "platform/clock.h"
+#include "platform/path.h"
+#include "platform/text.h"
+
+namespace download {
+
+using platform::Clock;
+using platform::TEventLoop;
+
+TMultipartHttpDownloader::TMultipartHttpDownloader() : FAlive(std::make_shared<bool>(true)) {}
+
+TMultipartHttpDownloader::~TMultipartHttpDownloader() {
+    FAlive.reset();
+    EnableTimer(false);
+    if (FProbeTimer) TEventLoop::KillTimer(FProbeTimer);
+    Parts.clear();
+}
+
+void TMultipartHttpDownloader::SetStateFileName(const std::string& name) {
+    bool hasFolder = false;
+    for (char c : name) hasFolder = hasFolder || platform::IsPathSeparator(c) || c == ':';
+    FStateFileName = name.empty() || hasFolder ? name : platform::JoinPath({".", name});
+}
+
+bool TMultipartHttpDownloader::Alive(const std::weak_ptr<bool>& alive, uint64_t generation) const {
+    return !alive.expired() && generation == FGeneration;
+}
+
+void TMultipartHttpDownloader::Display(const std::string& msg, int code) {
+    if (!OnDisplay) return;
+    try {
+        OnDisplay(this, msg, code);
+    } catch (...) {
+        // A diagnostic line must never break the transfer.
+    }
+}
+
+void TMultipartHttpDownloader::DisplayDirect(const std::string& msg, int code) {
+    if (OnDisplay) OnDisplay(this, msg, code);
+}
+
+void TMultipartHttpDownloader::CopySettings(TMyHttpCli& client) const {
+    client.Username = Username;
+    client.Password = Password;
+    client.Proxy = Proxy;
+    client.ProxyPort = ProxyPort;
+    client.SocksServer = SocksServer;
+    client.SocksPort = SocksPort;
+    client.SocksLevel = SocksLevel;
+    client.ServerAuth = ServerAuth;
+}
+
+void TMultipartHttpDownloader::FireRequestDone(int code, const std::string& reason) {
+    if (OnRequestDone) OnRequestDone(this, code, reason);
+}
+
+void TMultipartHttpDownloader::Start() {
+    FBeginTime = Clock().TickCount();
+    if (PartCount <= 1) throw ERangeError("PartCount must be positive");
+    ++FGeneration;
+    FAbortFlag = false;
+    ContentLength = 0;
+    FTotalCount = 0;
+    PrevCount = 0;
+    PrevTick = Clock().TickCount();
+    FStartTick = PrevTick;
+    StartTime = NowDays();
+    ElapsedTime = 0;
+    EnableTimer(false);
+    TriggerShowStats();
+
+    Parts.clear();
+    FWindows.clear();
+    auto probe = std::make_unique<TMyHttpCli>("HttpCli0");
+    probe->Index = 0;
+    probe->URL = URL;
+    CopySettings(*probe);
+    probe->OnRequestDone = [this](THttpCli* sender, THttpRequest, int errCode) {
+        ProbeRequestDone(sender, errCode);
+    };
+    probe->OnHeaderEnd = [this](THttpCli* sender) { ProbeHeaderEnd(sender); };
+    Parts.push_back(std::move(probe));
+    Parts[0]->GetASync();
+
+    // The probe has no time limit of its own in the client; a server that accepts the
+    // connection and never answers counts as a stall.
+    if (FProbeTimer) TEventLoop::KillTimer(FProbeTimer);
+    std::weak_ptr<bool> alive = FAlive;
+    FProbeTimer = TEventLoop::SetTimer(500, [this, alive]() {
+        if (!alive.expired()) ProbeWatchdog();
+    });
+    Display("Start-GetASync", 0);
+}
+
+void TMultipartHttpDownloader::ProbeWatchdog() {
+    if (Parts.empty() || Parts[0]->State() == httpReady || FAbortFlag) {
+        TEventLoop::KillTimer(FProbeTimer);
+        FProbeTimer = 0;
+        return;
+    }
+    const uint32_t now = Clock().TickCount();
+    if (static_cast<uint32_t>(now - FBeginTime) > TimeOut * 1000u) {
+        Display("Time out!: CurrTick: " + std::to_string(now) +
+                    " FBeginTime:" + std::to_string(FBeginTime),
+                0);
+        if (OnTimeOut) OnTimeOut(this);
+    }
+}
+
+void TMultipartHttpDownloader::ProbeHeaderEnd(THttpCli* sender) {
+    // Every answer of the probe, redirects included, shows the server is alive.
+    FBeginTime = Clock().TickCount();
+    const std::string status = std::to_string(sender->StatusCode);
+    if (sender->ContentLength > 0) {
+        Display("HeaderEnd ContentLength = " + std::to_string(sender->ContentLength), 0);
+        Display("HeaderEnd AcceptRanges = " + sender->AcceptRanges, 0);
+        Display("HeaderEnd DocName = " + DecodeDocName(sender->DocName), 0);
+    }
+    Display("HeaderEnd StatusCode = " + status + " " + sender->ReasonPhrase, sender->StatusCode);
+    Display("HeaderEnd Location = " + sender->Location + " " + sender->ReasonPhrase,
+            sender->StatusCode);
+    if (!platform::SameText(URL, sender->Location)) {
+        Display("HeaderEnd Change URL = " + sender->Location + " " + sender->ReasonPhrase,
+                sender->StatusCode);
+        URL = sender->Location;
+    }
+    if (sender->StatusCode == 200) {
+        ContentLength = sender->ContentLength;
+        TriggerShowStats();
+        sender->Abort();
+    }
+}
+
+void TMultipartHttpDownloader::ProbeRequestDone(THttpCli* sender, int errCode) {
+    Display("GetASyncRequestDone", 0);
+    if (FAbortFlag) {
+        // Abort won: the multi-part phase must not start behind the owner's back.
+        FireRequestDone(errCode != 0 ? errCode : kHttpErrAborted, "Download failed");
+        return;
+    }
+    if (ContentLength > 0) {
+        Display("GetASyncRequestDone - FMsg_WM_START_MULTI", 0);
+        // Posted, so the multi-part phase starts after the probe's client has left its event.
+        std::weak_ptr<bool> alive = FAlive;
+        const uint64_t generation = FGeneration;
+        TEventLoop::Post([this, alive, generation]() {
+            if (Alive(alive, generation)) WMStartMulti();
+        });
+        return;
+    }
+    if (errCode != 0) {
+        Display("ErrorCode = " + std::to_string(errCode), errCode);
+        FireRequestDone(errCode, "Download failed");
+    } else if (sender->StatusCode == 200) {
+        Display("RequestDone DataCount = " + std::to_string(Parts[0]->FDataCount), 0);
+    } else {
+        Display("StatusCode = " + std::to_string(sender->StatusCode) + " " + sender->ReasonPhrase,
+                0);
+        FireRequestDone(sender->StatusCode, sender->ReasonPhrase);
+    }
+}
+
+void TMultipartHttpDownloader::Abort() {
+    FAbortFlag = true;
+    ++FGeneration;
+    if (FProbeTimer) {
+        TEventLoop::KillTimer(FProbeTimer);
+        FProbeTimer = 0;
+    }
+    std::weak_ptr<bool> alive = FAlive;
+    int64_t sum = 0;
+    try {
+        // Index loop: an idle client reports inside its Abort, and that report may reach the
+        // owner; the list itself is only replaced by Start.
+        for (size_t i = 0; i < Parts.size(); ++i) {
+            if (!Parts[i]) continue;
+            Parts[i]->Abort();
+            if (alive.expired()) return;
+            if (i < Parts.size() && Parts[i]) sum += Parts[i]->FDataCount;
+        }
+    } catch (const std::exception& e) {
+        DisplayDirect(std::string("******** Warning: Exception: ") + e.what(), 0);
+        return;
+    }
+    if (FTotalCount != sum) DisplayDirect("******** Warning: FTotalCount<> ACurrPartTotalCount", 0);
+    DisplayDirect("******** FTotalCount: " + std::to_string(FTotalCount) +
+                      " ACurrPartTotalCount: " + std::to_string(sum),
+                  0);
+    if (ContentLength > 0) {
+        if (FTotalCount > ContentLength) {
+            DisplayDirect("******** Warning: FTotalCount > ContentLength FTotalCount: " +
+                              std::to_string(FTotalCount) +
+                              " ContentLength: " + std::to_string(ContentLength),
+                          0);
+        } else {
+            SaveStatus();
+        }
+    }
+}
+
+void TMultipartHttpDownloader::SaveStatus() {
+    if (NoStateFile || FStateFileName.empty()) return;
+    TStateFileGlobal global;
+    global.ConfigMd5 = ConfigMd5;
+    global.Url = URL;
+    global.ContentLength = ContentLength;
+    global.DownloadedSize = FTotalCount;
+    WriteStateFile(
+        FStateFileName, global, Parts,
+        [this](const TMyHttpCli& part) { return SegmentComplete(part); },
+        [this](const std::string& line) { DisplayDirect(line, 0); });
+}
+
+}  // namespace download
