@@ -60,9 +60,12 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<platform::TFileStream> file;
     if (!output.empty()) {
+        // Removed and created afresh rather than truncated: on ext4 a file truncated to zero is
+        // flushed to disk when it is closed, which would be measured as part of the transfer.
         platform::DeleteFile(output);
         int error = 0;
-        file = platform::TFileStream::Open(output, platform::FileMode::kCreateExclusive, &error);
+        file = platform::TFileStream::Open(output, platform::FileMode::kOpenReadWriteDenyWrite,
+                                           &error);
         if (!file) {
             std::fprintf(stderr, "lghttpget: cannot create %s (%d)\n", output.c_str(), error);
             return 1;
