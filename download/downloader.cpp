@@ -28,7 +28,7 @@ TDownloader::TEventScope::TEventScope(TDownloader& owner) : FOwner(owner), FAliv
 
 TDownloader::TEventScope::~TEventScope() {
     if (FAlive.expired()) return;
-    if (--FOwner.FEventDepth == 0 && !FOwner.FRetired.empty()) FOwner.Retire();
+    if (--FOwner.FEventDepth == 0) FOwner.ReleaseRetired();
 }
 
 TDownloader::TDownloader() : FAlive(std::make_shared<bool>(true)) {}
@@ -92,8 +92,9 @@ bool TDownloader::PrepareDownloader() {
     }
     std::weak_ptr<bool> alive = FAlive;
     auto d = std::make_unique<TMultipartHttpDownloader>();
-    d->OnDisplay = [this, alive](TMultipartHttpDownloader*, const std::string& msg, int code) {
-        if (alive.expired()) return;
+    d->OnDisplay = [this, alive](TMultipartHttpDownloader* s, const std::string& msg, int code) {
+        // Late lines of a retired downloader (its clients' aborts) are not ours to show.
+        if (alive.expired() || s != Downloader.get()) return;
         LastMessage = msg;
         LastCode = code;
     };
@@ -188,7 +189,11 @@ void TDownloader::StopDownloader() {
 
 void TDownloader::Retire() {
     if (Downloader) FRetired.push_back(std::move(Downloader));
-    if (FRetired.empty() || FEventDepth > 0) return;  // the scope's end retires them again
+    ReleaseRetired();
+}
+
+void TDownloader::ReleaseRetired() {
+    if (FRetired.empty() || FEventDepth > 0) return;  // the scope's end comes back here
     std::weak_ptr<bool> alive = FAlive;
     TEventLoop::Post([this, alive]() {
         if (alive.expired() || FEventDepth > 0) return;

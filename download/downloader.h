@@ -90,7 +90,8 @@ private:
     bool OpenTarget(TMultipartHttpDownloader& downloader);
     void ApplyProxy(TMultipartHttpDownloader& downloader);
     void StopDownloader();
-    void Retire();
+    void Retire();  // the current downloader joins the retired ones
+    void ReleaseRetired();
     void FireDone(bool completed, int code, int tag);
     void DownloaderRequestDone(TMultipartHttpDownloader* sender, int errorCode);
     void RequestFailed(TMultipartHttpDownloader* sender);
