@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/types.h"
+#include "platform/canvas.h"
 #include "platform/image.h"
 
 namespace controls {
@@ -111,6 +112,19 @@ public:
     // Picture rectangle joined with the last text bounds, enlarged by Inflate on every side.
     TRect HitRect() const;
 
+    // The last measurings of the layer's text (the paint measures up to twice), so that an
+    // unchanged text is not laid out again on every frame.
+    struct TTextMeasure {
+        std::string Text;
+        TFont Font;
+        TRectF Rect;
+        platform::TTextFormat Format;
+        const void* Kind = nullptr;  // the canvas class that measured
+        TRectF Result;
+        bool Valid = false;
+    };
+    TTextMeasure& MeasureCache(int slot) { return FMeasure[slot & 1]; }
+
 private:
     template <class T, class V>
     void Set(T& field, const V& value) {
@@ -145,6 +159,7 @@ private:
     int FImageIndex = -1;
     uint64_t FFrames = 0;
     TRect FTextBounds;
+    TTextMeasure FMeasure[2];
 };
 
 class TRdAnimator;

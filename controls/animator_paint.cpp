@@ -2,6 +2,7 @@
 // (transforms and pies through the canvas) and the simpler one.
 #include <cmath>
 #include <exception>
+#include <typeinfo>
 
 #include "controls/animator.h"
 #include "controls/animator_pixels.h"
@@ -37,6 +38,22 @@ platform::TTextFormat LayerFormat(const TRdAniLayer& l) {
             break;
     }
     return f;
+}
+
+TRectF Measure(TCanvas& canvas, TRdAniLayer::TTextMeasure& cache, const std::string& text,
+               const TFont& font, const TRectF& rect, const platform::TTextFormat& format) {
+    const void* kind = &typeid(canvas);
+    if (cache.Valid && cache.Kind == kind && cache.Rect == rect && cache.Format == format &&
+        cache.Text == text && cache.Font == font)
+        return cache.Result;
+    cache.Text = text;
+    cache.Font = font;
+    cache.Rect = rect;
+    cache.Format = format;
+    cache.Kind = kind;
+    cache.Result = canvas.MeasureText(text, font, rect, format);
+    cache.Valid = true;
+    return cache.Result;
 }
 
 TRect RoundRect(const TRectF& r) {
@@ -171,7 +188,8 @@ void TRdAnimator::PaintText(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH)
     if (l.WordWrap() && fmt.LineAlign != platform::TTextAlign::Near && l.TextHeight() > 0) {
         platform::TTextFormat near = fmt;
         near.LineAlign = platform::TTextAlign::Near;
-        TRectF m = canvas.MeasureText(l.Text(), l.Font(), {left, top, width, float(boxH)}, near);
+        TRectF m = Measure(canvas, l.MeasureCache(0), l.Text(), l.Font(),
+                           {left, top, width, float(boxH)}, near);
         if (m.Height > rect.Height) {
             float excess = m.Height - rect.Height;
             rect.Y -= fmt.LineAlign == platform::TTextAlign::Far ? excess : excess / 2;
@@ -189,7 +207,8 @@ void TRdAnimator::PaintText(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH)
         canvas.Restore();
     }
     // Kept for hit testing even when the layer is fully transparent.
-    TRectF bounds = canvas.MeasureText(l.Text(), l.Font(), shifted, fmt).Intersect(rect);
+    TRectF bounds =
+        Measure(canvas, l.MeasureCache(1), l.Text(), l.Font(), shifted, fmt).Intersect(rect);
     l.SetTextBounds(bounds.IsEmpty() ? TRect{} : RoundRect(bounds));
 }
 

@@ -156,15 +156,21 @@ void TControl::Paint(platform::TCanvas& canvas) {
     if (OnPaint) OnPaint(*this, canvas);
 }
 
-void TControl::PaintTree(platform::TCanvas& canvas) {
+void TControl::PaintTree(platform::TCanvas& canvas, const TRect* dirty) {
     canvas.Save();
     canvas.IntersectClip(ClientRect().ToF());
     if (PaintProc) PaintProc(canvas);
     for (TControl* c : FChildren) {
         if (!c->Visible() || c->BoundsRect().IsEmpty()) continue;
+        TRect b = c->BoundsRect();
+        if (dirty && (b.Right <= dirty->Left || b.Left >= dirty->Right || b.Bottom <= dirty->Top ||
+                      b.Top >= dirty->Bottom))
+            continue;
+        TRect inner;
+        if (dirty) inner = dirty->Offset(-b.Left, -b.Top);
         canvas.Save();
         canvas.Translate(float(c->Left()), float(c->Top()));
-        c->PaintTree(canvas);
+        c->PaintTree(canvas, dirty ? &inner : nullptr);
         canvas.Restore();
     }
     canvas.Restore();

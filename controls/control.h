@@ -73,7 +73,8 @@ public:
     void RemoveFreeNotification(int id);
 
     // Paints this control and its children; the canvas origin is the control's top-left.
-    void PaintTree(platform::TCanvas& canvas);
+    // `dirty` (in this control's coordinates, null: all) skips children outside it.
+    void PaintTree(platform::TCanvas& canvas, const TRect* dirty = nullptr);
     // The deepest visible, enabled control at (x, y) in this control's coordinates.
     TControl* ControlAt(int x, int y);
 

@@ -21,7 +21,10 @@ platform::TWindow& TForm::Window() {
         o.Caption = Caption;
         o.Owner = Owner && Owner->HasWindow() ? &Owner->Window() : nullptr;
         FWindow = std::make_unique<platform::TWindow>(o);
-        FWindow->OnPaint = [this](platform::TCanvas& c, const platform::TRect&) { PaintTo(c); };
+        FWindow->OnPaint = [this](platform::TCanvas& c, const platform::TRect& d) {
+            TRect dirty{d.Left, d.Top, d.Right, d.Bottom};
+            PaintTo(c, &dirty);
+        };
         FWindow->OnMouseMove = [this](TShiftState s, int x, int y) { HandleMouseMove(s, x, y); };
         FWindow->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
             HandleMouseDown(b, s, x, y);
@@ -89,9 +92,9 @@ void TForm::UpdateNow() {
     if (FWindow && FWindow->Visible()) FWindow->Update();
 }
 
-void TForm::PaintTo(platform::TCanvas& canvas) {
+void TForm::PaintTo(platform::TCanvas& canvas, const TRect* dirty) {
     FDirty = {};
-    PaintTree(canvas);
+    PaintTree(canvas, dirty);
 }
 
 void TForm::Paint(platform::TCanvas& canvas) {

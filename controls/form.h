@@ -47,8 +47,8 @@ public:
     TControl* HotControl() const { return FHot; }
     TCursor CurrentCursor() const { return FCursor; }
 
-    // Paints the whole form into a canvas of its size.
-    void PaintTo(platform::TCanvas& canvas);
+    // Paints the form (or only what meets `dirty`) into a canvas of its size.
+    void PaintTo(platform::TCanvas& canvas, const TRect* dirty = nullptr);
 
     std::function<void()> OnShow, OnClose;
 

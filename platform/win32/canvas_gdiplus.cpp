@@ -157,22 +157,20 @@ void TGdiPlusCanvas::DrawText(const std::string& text, const TFont& font, const 
                               const TTextFormat& format, TArgb color) {
     if (text.empty() || AlphaOf(color) == 0) return;
     std::wstring w = Wide(text);
-    auto f = MakeFont(font);
     Gdiplus::StringFormat sf;
     SetUpFormat(sf, format);
     Gdiplus::SolidBrush brush(ToColor(color));
-    FGraphics->DrawString(w.c_str(), INT(w.size()), f.get(), ToRect(rect), &sf, &brush);
+    FGraphics->DrawString(w.c_str(), INT(w.size()), CachedFont(font), ToRect(rect), &sf, &brush);
 }
 
 TRectF TGdiPlusCanvas::MeasureText(const std::string& text, const TFont& font, const TRectF& rect,
                                    const TTextFormat& format) {
     if (text.empty()) return {rect.X, rect.Y, 0, 0};
     std::wstring w = Wide(text);
-    auto f = MakeFont(font);
     Gdiplus::StringFormat sf;
     SetUpFormat(sf, format);
     Gdiplus::RectF box;
-    FGraphics->MeasureString(w.c_str(), INT(w.size()), f.get(), ToRect(rect), &sf, &box);
+    FGraphics->MeasureString(w.c_str(), INT(w.size()), CachedFont(font), ToRect(rect), &sf, &box);
     return {box.X, box.Y, box.Width, box.Height};
 }
 

@@ -1,7 +1,9 @@
 // GDI+ start-up and the shared helpers.
 #include "platform/win32/gdiplus.h"
 
+#include <map>
 #include <mutex>
+#include <tuple>
 
 #include "platform/win32/wide.h"
 
@@ -30,6 +32,22 @@ Gdiplus::Bitmap* NativeBitmap(const TImage& image) {
             std::shared_ptr<void>(bmp, [](void* p) { delete static_cast<Gdiplus::Bitmap*>(p); });
     }
     return static_cast<Gdiplus::Bitmap*>(cache.get());
+}
+
+Gdiplus::Font* CachedFont(const TFont& font) {
+    // Fonts are made once per description: making one costs more than drawing a short text.
+    static std::mutex lock;
+    static std::map<std::tuple<std::string, float, bool, bool, bool>,
+                    std::unique_ptr<Gdiplus::Font>>
+        fonts;
+    std::lock_guard<std::mutex> guard(lock);
+    auto key = std::make_tuple(font.Name, font.EmPixels(), font.Bold, font.Italic, font.Underline);
+    auto it = fonts.find(key);
+    if (it == fonts.end()) {
+        if (fonts.size() > 256) fonts.clear();
+        it = fonts.emplace(key, MakeFont(font)).first;
+    }
+    return it->second.get();
 }
 
 std::unique_ptr<Gdiplus::Font> MakeFont(const TFont& font) {

@@ -24,6 +24,9 @@ Gdiplus::Bitmap* NativeBitmap(const TImage& image);
 
 // The font for a description; the family falls back to a sans face when missing.
 std::unique_ptr<Gdiplus::Font> MakeFont(const TFont& font);
+// The same, made once per description and kept (fonts must not outlive GDI+, which we never
+// shut down).
+Gdiplus::Font* CachedFont(const TFont& font);
 
 inline Gdiplus::Color ToColor(TArgb c) {
     return Gdiplus::Color(Gdiplus::ARGB(c));

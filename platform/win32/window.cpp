@@ -21,6 +21,24 @@ struct TWindow::TImpl {
     bool Tracking = false, Modal = false;
     int ModalResult = 0;
     HCURSOR Cursor = nullptr;
+    // The back buffer: a DIB that GDI+ draws into directly as premultiplied ARGB.
+    HDC BackDc = nullptr;
+    HBITMAP BackDib = nullptr;
+    HGDIOBJ BackOld = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> BackBitmap;
+    int BackW = 0, BackH = 0;
+    ~TImpl() { FreeBack(); }
+    void FreeBack() {
+        BackBitmap.reset();
+        if (BackDc) {
+            SelectObject(BackDc, BackOld);
+            DeleteDC(BackDc);
+        }
+        if (BackDib) DeleteObject(BackDib);
+        BackDc = nullptr;
+        BackDib = nullptr;
+    }
+    bool EnsureBack(HDC dc);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void Paint();
 };
@@ -76,26 +94,43 @@ HCURSOR CursorOf(TCursor c) {
 
 }  // namespace
 
+bool TWindow::TImpl::EnsureBack(HDC dc) {
+    if (BackDc && BackW == Width && BackH == Height) return true;
+    FreeBack();
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = Width;
+    bi.bmiHeader.biHeight = -Height;  // top-down, as GDI+ lays rows out
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BackDib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!BackDib) return false;
+    BackDc = CreateCompatibleDC(dc);
+    BackOld = SelectObject(BackDc, BackDib);
+    BackBitmap = std::make_unique<Gdiplus::Bitmap>(Width, Height, Width * 4, PixelFormat32bppPARGB,
+                                                   static_cast<BYTE*>(bits));
+    BackW = Width;
+    BackH = Height;
+    return true;
+}
+
 void TWindow::TImpl::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd, &ps);
     RECT r = ps.rcPaint;
-    if (r.right > r.left && r.bottom > r.top && win32gui::EnsureGdiPlus()) {
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, Width, Height);
-        HGDIOBJ old = SelectObject(mem, bmp);
+    if (r.right > r.left && r.bottom > r.top && win32gui::EnsureGdiPlus() && EnsureBack(dc)) {
         {
-            Gdiplus::Graphics g(mem);
+            Gdiplus::Graphics g(BackBitmap.get());
             win32gui::TGdiPlusCanvas canvas(&g, Width, Height);
             TRect dirty{r.left, r.top, r.right, r.bottom};
             canvas.IntersectClip(
                 {float(r.left), float(r.top), float(r.right - r.left), float(r.bottom - r.top)});
             if (Self->OnPaint) Self->OnPaint(canvas, dirty);
         }
-        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem, r.left, r.top, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, BackDc, r.left, r.top,
+               SRCCOPY);
     }
     EndPaint(Hwnd, &ps);
 }

@@ -227,3 +227,25 @@ TEST(Controls, FormHintAppearsForAControlWithShowHint) {
     form.HandleMouseMove(0, 80, 80);
     EXPECT_FALSE(form.HintWindow().Showing());
 }
+
+TEST(Controls, PaintingADirtyPartSkipsControlsOutsideIt) {
+    TForm form(200, 100);
+    TPicture left, right;
+    left.SetParent(&form);
+    right.SetParent(&form);
+    left.SetBounds(0, 0, 100, 100);
+    right.SetBounds(100, 0, 100, 100);
+    int leftPaints = 0, rightPaints = 0;
+    left.OnPaint = [&](TControl&, platform::TCanvas&) { ++leftPaints; };
+    right.OnPaint = [&](TControl&, platform::TCanvas&) { ++rightPaints; };
+    platform::TImage img(200, 100);
+    auto canvas = platform::CreateImageCanvas(img);
+    TRect dirty{120, 10, 150, 20};
+    form.PaintTo(*canvas, &dirty);
+    EXPECT_EQ(leftPaints, 0);
+    EXPECT_EQ(rightPaints, 1);
+    TRect edge{99, 0, 101, 1};  // touches both
+    form.PaintTo(*canvas, &edge);
+    EXPECT_EQ(leftPaints, 1);
+    EXPECT_EQ(rightPaints, 2);
+}
