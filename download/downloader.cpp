@@ -135,7 +135,15 @@ bool TDownloader::OpenTarget(TMultipartHttpDownloader& downloader) {
         stream = platform::TFileStream::Open(SaveFileName, platform::FileMode::kOpenWriteExclusive);
     } else {
         if (platform::FileExists(state)) platform::DeleteFile(state);
-        stream = platform::TFileStream::Open(SaveFileName, platform::FileMode::kCreateExclusive);
+        // Anew: the old file goes and an empty one is made. Truncating an open file to nothing
+        // instead makes some file systems (ext4) flush the whole download when it is closed.
+        if (platform::FileExists(SaveFileName)) platform::DeleteFile(SaveFileName);
+        if (!platform::FileExists(SaveFileName) && platform::WriteFileBytes(SaveFileName, ""))
+            stream =
+                platform::TFileStream::Open(SaveFileName, platform::FileMode::kOpenWriteExclusive);
+        if (!stream)
+            stream =
+                platform::TFileStream::Open(SaveFileName, platform::FileMode::kCreateExclusive);
     }
     if (!stream) return false;
     downloader.FileStream = std::move(stream);

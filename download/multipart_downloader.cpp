@@ -65,6 +65,7 @@ void TMultipartHttpDownloader::Start() {
     if (PartCount <= 1) throw ERangeError("PartCount must be positive");
     ++FGeneration;
     FAbortFlag = false;
+    FSavedAfterAbort = false;
     ContentLength = 0;
     FTotalCount = 0;
     PrevCount = 0;
@@ -167,6 +168,9 @@ void TMultipartHttpDownloader::ProbeRequestDone(THttpCli* sender, int errCode) {
 }
 
 void TMultipartHttpDownloader::Abort() {
+    // Once aborted nothing moves any more: a second abort (the owner's Stop, then its
+    // destruction) has nothing new to record.
+    const bool alreadySaved = FAbortFlag && FSavedAfterAbort;
     FAbortFlag = true;
     ++FGeneration;
     if (FProbeTimer) {
@@ -198,8 +202,9 @@ void TMultipartHttpDownloader::Abort() {
                               std::to_string(FTotalCount) +
                               " ContentLength: " + std::to_string(ContentLength),
                           0);
-        } else {
+        } else if (!alreadySaved) {
             SaveStatus();
+            FSavedAfterAbort = true;
         }
     }
 }

@@ -128,6 +128,7 @@ private:
 
     std::string FStateFileName;
     bool FAbortFlag = false;
+    bool FSavedAfterAbort = false;
     platform::TimerId FTimer = 0;
     platform::TimerId FProbeTimer = 0;
     uint32_t FStartTick = 0;

@@ -265,5 +265,40 @@ TEST(Downloader, FailedDownloaderStartIsReportedAsCodeTwo) {
     EXPECT_EQ(done.Code, 2);
 }
 
+TEST(Downloader, TargetAndStateFileAtStart) {
+    TFaultServer server;
+    const std::string content = Pattern(1000, 14);
+    server.SetHandler(
+        [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
+    testsupport::TTempDir dir;
+    const std::string target = dir.File("t.exe");
+    // A longer target without a state file is replaced.
+    ASSERT_TRUE(platform::WriteFileBytes(target, Pattern(5000, 99)));
+    TDownloader d;
+    TDone done;
+    Watch(d, done);
+    d.Start(target, server.Url("/t.exe"));
+    ASSERT_TRUE(RunUntil([&] { return done.Count > 0; }));
+    EXPECT_EQ(done.Code, 0);
+    EXPECT_EQ(ReadAll(target), content);
+    d.Stop();
+
+    // A state file without its target is dropped: everything is asked for from the start.
+    ASSERT_TRUE(platform::DeleteFile(target));
+    platform::ProfileWriteString(target + ".dat", "PART_0", "DataCount", "200");
+    const size_t before = server.RequestCount();
+    d.Start("", "");  // the names of the previous call
+    ASSERT_TRUE(RunUntil([&] { return done.Count > 1; }));
+    EXPECT_EQ(done.Code, 0);
+    EXPECT_EQ(done.File, target);
+    EXPECT_EQ(ReadAll(target), content);
+    auto requests = server.Requests();
+    std::multiset<std::string> ranges;
+    for (size_t i = before; i < requests.size(); ++i)
+        if (requests[i].Has("range")) ranges.insert(requests[i].Range());
+    EXPECT_EQ(ranges.count("bytes=0-250"), 1u);
+    EXPECT_EQ(ranges.size(), 4u);
+}
+
 }  // namespace
 }  // namespace download
