@@ -100,7 +100,7 @@ void TRdAnimator::SetAnimate(bool on) {
     if (FAnimate == on) return;
     FAnimate = on;
     if (on && !FClock) {
-        FClock = std::make_unique<TFrameClock>([this] { FrameStep(); });
+        FClock = std::make_unique<TFrameClock>([this] { return FrameStep(); });
         FClock->SetFps(FFps);
     }
     if (FClock) FClock->SetRunning(on);
@@ -121,8 +121,9 @@ void TRdAnimator::LayersCleared() {
     FPressed = false;
 }
 
-void TRdAnimator::FrameStep() {
-    if (FDestroying) return;
+bool TRdAnimator::FrameStep() {
+    if (FDestroying) return true;
+    if (FPainting) return false;
     FInEvent = true;
     Fire(OnAnimating, *this);
     FInEvent = false;
@@ -130,6 +131,7 @@ void TRdAnimator::FrameStep() {
     FInEvent = true;
     Fire(OnAnimated, *this);
     FInEvent = false;
+    return true;
 }
 
 TRdAniLayer* TRdAnimator::LayerAt(int x, int y) {

@@ -54,8 +54,10 @@ public:
     TRdAniLayer* HotLayer() const { return FHot; }
     THintScheduler& Hints() { return FHints; }
 
-    // One frame: OnAnimating, repaint, OnAnimated. The clock calls it; tests may too.
-    void FrameStep();
+    // One frame: OnAnimating, repaint, OnAnimated. The clock calls it; tests may too. Refused
+    // (false) while the drawing box is being painted: a paint that runs a nested message loop
+    // must not see the layers change under it; the step follows when the paint is over.
+    bool FrameStep();
     bool InFrameEvent() const { return FInEvent; }
     // Called by the layers when a property changed.
     void LayersChanged();
@@ -84,6 +86,7 @@ private:
     uint8_t FFps = 30;
     std::unique_ptr<TFrameClock> FClock;
     bool FInEvent = false;
+    bool FPainting = false;
     bool FDestroying = false;
     TRdAniLayer* FHot = nullptr;
     bool FCursorSaved = false;

@@ -6,6 +6,7 @@
 
 #include "controls/animator.h"
 #include "controls/animator_pixels.h"
+#include "controls/frameclock.h"
 
 namespace controls {
 namespace {
@@ -87,6 +88,16 @@ TRenderQuality TRdAnimator::RenderQuality(TRdAniQuality quality, TRdAniTextStyle
 
 void TRdAnimator::BoxPaint(TCanvas& canvas) {
     if (!FDrawBox || FDrawBox->ClientRect().IsEmpty()) return;
+    struct TPaintGuard {
+        TRdAnimator& A;
+        bool Outer;
+        explicit TPaintGuard(TRdAnimator& a) : A(a), Outer(!a.FPainting) { A.FPainting = true; }
+        ~TPaintGuard() {
+            if (!Outer) return;
+            A.FPainting = false;
+            if (A.FClock) A.FClock->Resume();  // a step refused during the paint
+        }
+    } guard(*this);
     if (FSavedPaintProc) FSavedPaintProc(canvas);
     if (!FVisible) return;
     int w = FDrawBox->Width(), h = FDrawBox->Height();

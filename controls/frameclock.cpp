@@ -4,7 +4,7 @@
 
 namespace controls {
 
-TFrameClock::TFrameClock(std::function<void()> step) : FShared(std::make_shared<TShared>()) {
+TFrameClock::TFrameClock(std::function<bool()> step) : FShared(std::make_shared<TShared>()) {
     FShared->Step = std::move(step);
     FThread = std::thread(Loop, FShared);
 }
@@ -24,6 +24,32 @@ void TFrameClock::SetRunning(bool on) {
     FShared->Wake.notify_all();
 }
 
+void TFrameClock::PostStep(std::shared_ptr<TShared> s) {
+    platform::TEventLoop::Post([s] {
+        std::function<bool()> step;
+        {
+            std::lock_guard<std::mutex> g(s->Lock);
+            if (!s->Terminated && s->Running.load()) step = s->Step;
+        }
+        // Run outside the lock: the step may switch the animation off or on.
+        if (step && !step()) {
+            s->Deferred = true;  // still pending: Resume posts it again
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> g(s->Lock);
+            s->StepPending = false;
+        }
+        s->Wake.notify_all();
+    });
+}
+
+void TFrameClock::Resume() {
+    if (!FShared->Deferred) return;
+    FShared->Deferred = false;
+    PostStep(FShared);
+}
+
 uint32_t TFrameClock::PeriodMs(uint8_t fps) {
     unsigned f = fps ? fps : 1;
     return (1000 + f / 2) / f;
@@ -38,20 +64,7 @@ void TFrameClock::Loop(std::shared_ptr<TShared> s) {
         }
         if (!s->StepPending) {
             s->StepPending = true;
-            platform::TEventLoop::Post([s] {
-                std::function<void()> step;
-                {
-                    std::lock_guard<std::mutex> g(s->Lock);
-                    if (!s->Terminated && s->Running.load()) step = s->Step;
-                }
-                // Run outside the lock: the step may switch the animation off or on.
-                if (step) step();
-                {
-                    std::lock_guard<std::mutex> g(s->Lock);
-                    s->StepPending = false;
-                }
-                s->Wake.notify_all();
-            });
+            PostStep(s);
         }
         // Wait for the step to be done (or the animation to stop, or the end).
         s->Wake.wait(lock, [&] { return !s->StepPending || s->Terminated || !s->Running.load(); });

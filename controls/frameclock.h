@@ -14,12 +14,16 @@ namespace controls {
 
 class TFrameClock {
 public:
-    explicit TFrameClock(std::function<void()> step);
+    // `step` returns false when it cannot run now (its drawing box is being painted, with a
+    // nested message loop); the clock then waits for Resume and hands the step over again.
+    explicit TFrameClock(std::function<bool()> step);
     ~TFrameClock();
     TFrameClock(const TFrameClock&) = delete;
     TFrameClock& operator=(const TFrameClock&) = delete;
 
     void SetRunning(bool on);
+    // Hands a refused step over again (on the user-interface thread).
+    void Resume();
     bool Running() const { return FShared->Running.load(); }
     void SetFps(uint8_t fps) { FShared->Fps.store(fps); }
     // 1000 / fps rounded to the nearest millisecond (fps 0 counts as 1).
@@ -33,9 +37,11 @@ private:
         std::atomic<uint8_t> Fps{30};
         bool Terminated = false;
         bool StepPending = false;
-        std::function<void()> Step;  // UI thread only
+        bool Deferred = false;       // UI thread only
+        std::function<bool()> Step;  // UI thread only
     };
     static void Loop(std::shared_ptr<TShared> shared);
+    static void PostStep(std::shared_ptr<TShared> shared);
 
     std::shared_ptr<TShared> FShared;
     std::thread FThread;
