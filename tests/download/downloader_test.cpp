@@ -102,7 +102,8 @@ TEST(Downloader, CompleteFileWithDigestFromNginx) {
     const std::string content = Pattern(3 * 1024 * 1024 + 17, 11);
     ASSERT_TRUE(platform::WriteFileBytes(root.File("setup.exe"), content));
     testsupport::TNginx nginx(root.Path());
-    ASSERT_TRUE(nginx.Ok()) << nginx.Error();
+    // Only where nginx can run (Linux, Wine); elsewhere the fault server tests stand alone.
+    if (!nginx.Ok()) GTEST_SKIP() << "nginx not available: " << nginx.Error();
     testsupport::TTempDir dir;
     const std::string target = dir.File("sub") + "/deeper/vt6.exe";
     TDownloader d;
