@@ -66,6 +66,12 @@ void THttpConnection::OnSocket(unsigned events, int error) {
     error = platform::SocketErrorFromSystem(error);
     std::weak_ptr<bool> alive = FAlive;
     uint64_t gen = FGeneration;
+    if (FPhase == TPhase::kConnecting && !(events & platform::kSockConnect)) {
+        // A socket that is still connecting has nothing to read or close. Such a notification
+        // is a late one meant for an earlier socket that had the same handle (Winsock reuses
+        // handles at once, and its notifications are queued messages).
+        return;
+    }
     if (events & platform::kSockConnect) {
         if (FPhase != TPhase::kConnecting) return;
         if (error != 0) {
@@ -91,17 +97,19 @@ void THttpConnection::OnSocket(unsigned events, int error) {
         Flush();
         if (alive.expired() || gen != FGeneration) return;
     }
-    if (events & (platform::kSockRead | platform::kSockClose)) HandleReadable();
-    if (alive.expired() || gen != FGeneration) return;
-    if (events & platform::kSockClose) Closed(error);
+    // A close is believed only when reading confirms it: the socket reads to its end (or its
+    // error) first, and a late close meant for an earlier socket with the same handle finds
+    // nothing to end.
+    if (events & (platform::kSockRead | platform::kSockClose))
+        HandleReadable((events & platform::kSockClose) != 0);
 }
 
-void THttpConnection::HandleReadable() {
+void THttpConnection::HandleReadable(bool toTheEnd) {
     if (FBuffer.empty()) FBuffer.resize(kReceiveBufferSize);
     std::weak_ptr<bool> alive = FAlive;
     platform::SocketHandle s = FSocket;
     uint64_t gen = FGeneration;
-    for (int i = 0; i < kReadsPerNotification; ++i) {
+    for (int i = 0; toTheEnd || i < kReadsPerNotification; ++i) {
         int error = 0;
         int64_t n = platform::SocketRecv(s, FBuffer.data(), FBuffer.size(), &error);
         if (n == 0) {
@@ -115,7 +123,7 @@ void THttpConnection::HandleReadable() {
         if (!HandleBytes(FBuffer.data(), static_cast<size_t>(n))) return;
         if (alive.expired() || gen != FGeneration) return;
         // A short read drained the socket; the next notification brings the rest.
-        if (static_cast<size_t>(n) < FBuffer.size()) return;
+        if (!toTheEnd && static_cast<size_t>(n) < FBuffer.size()) return;
     }
 }
 

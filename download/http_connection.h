@@ -50,7 +50,7 @@ private:
     enum class TPhase { kIdle, kConnecting, kSocks, kOpen, kTls };
     void TryNextAddress();
     void OnSocket(unsigned events, int error);
-    void HandleReadable();
+    void HandleReadable(bool toTheEnd);
     // Handles bytes from the socket; false when the connection was closed or destroyed meanwhile.
     bool HandleBytes(const char* data, size_t length);
     bool HandleTlsInput(const char* data, size_t length);

@@ -1,7 +1,6 @@
 // OpenSSL DLLs (3.x or 1.1) found beside the program or on the search path, opened only when
 // the first "https" address is used. Trust comes from the system's ROOT certificate store, read
 // through crypt32 loaded the same way, so the program links nothing extra.
-#include <wincrypt.h>
 #include <windows.h>
 
 #include "platform/common/tls_api.h"
@@ -9,6 +8,16 @@
 namespace platform::detail {
 
 namespace {
+// The fields of crypt32's CERT_CONTEXT that we read; declared here because crypt32 is loaded
+// at run time and its header drags in much we do not use.
+struct TCertContext {
+    DWORD dwCertEncodingType;
+    BYTE* pbCertEncoded;
+    DWORD cbCertEncoded;
+    void* pCertInfo;
+    void* hCertStore;
+};
+
 HMODULE gSsl = nullptr;
 HMODULE gCrypto = nullptr;
 
@@ -45,18 +54,21 @@ bool LoadTlsLibraries(TSymbolLookup* lookup, std::string* reason) {
 }
 
 void AddSystemTrust(const TTlsApi& api, void* ctx) {
-    using TOpen = HCERTSTORE(WINAPI*)(HCRYPTPROV_LEGACY, LPCWSTR);
-    using TEnum = PCCERT_CONTEXT(WINAPI*)(HCERTSTORE, PCCERT_CONTEXT);
-    using TClose = BOOL(WINAPI*)(HCERTSTORE, DWORD);
+    using TOpen = void*(WINAPI*)(ULONG_PTR, LPCWSTR);
+    using TEnum = const TCertContext*(WINAPI*)(void*, const TCertContext*);
+    using TClose = BOOL(WINAPI*)(void*, DWORD);
     HMODULE crypt32 = ::LoadLibraryW(L"crypt32.dll");
     if (!crypt32) return;
-    auto open = reinterpret_cast<TOpen>(::GetProcAddress(crypt32, "CertOpenSystemStoreW"));
-    auto next = reinterpret_cast<TEnum>(::GetProcAddress(crypt32, "CertEnumCertificatesInStore"));
-    auto close = reinterpret_cast<TClose>(::GetProcAddress(crypt32, "CertCloseStore"));
-    HCERTSTORE store = open && next && close ? open(0, L"ROOT") : nullptr;
+    auto symbol = [crypt32](const char* name) {
+        return reinterpret_cast<void*>(::GetProcAddress(crypt32, name));
+    };
+    auto open = reinterpret_cast<TOpen>(symbol("CertOpenSystemStoreW"));
+    auto next = reinterpret_cast<TEnum>(symbol("CertEnumCertificatesInStore"));
+    auto close = reinterpret_cast<TClose>(symbol("CertCloseStore"));
+    void* store = open && next && close ? open(0, L"ROOT") : nullptr;
     if (store) {
         void* x509Store = api.SSL_CTX_get_cert_store(ctx);
-        for (PCCERT_CONTEXT c = next(store, nullptr); c; c = next(store, c)) {
+        for (const TCertContext* c = next(store, nullptr); c; c = next(store, c)) {
             const unsigned char* p = c->pbCertEncoded;
             void* x509 = api.d2i_X509(nullptr, &p, static_cast<long>(c->cbCertEncoded));
             if (!x509) continue;

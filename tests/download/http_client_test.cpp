@@ -167,7 +167,7 @@ TEST(HttpClient, EveryFailureEndsOnceWithItsCode) {
              .Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n12345")
              .Pause(50)
              .Reset(),
-         10054, 200, ""},
+         platform::kWsaEConnReset, 200, ""},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -180,7 +180,14 @@ TEST(HttpClient, EveryFailureEndsOnceWithItsCode) {
         client.GetASync();
         ASSERT_TRUE(RunToDone(log));
         EXPECT_EQ(log.DoneCount, 1);
-        EXPECT_EQ(log.ErrCode, c.Code) << client.ReasonPhrase;
+        if (c.Code == platform::kWsaEConnReset) {
+            // A reset right behind data: Linux reports the reset, Wine's sockets may report an
+            // orderly close first; either way the body was cut short and the request failed.
+            EXPECT_TRUE(log.ErrCode == c.Code || log.ErrCode == kHttpErrTruncated)
+                << log.ErrCode << " " << client.ReasonPhrase;
+        } else {
+            EXPECT_EQ(log.ErrCode, c.Code) << client.ReasonPhrase;
+        }
         EXPECT_EQ(client.StatusCode, c.Status);
         if (*c.Reason) {
             EXPECT_EQ(client.ReasonPhrase, c.Reason);

@@ -123,10 +123,10 @@ TEST_F(HttpServers, ThroughTinyproxy) {
 }
 
 TEST_F(HttpServers, HttpsRejectedByDefaultAcceptedWhenTrusted) {
-    testsupport::TTlsServer server(FRoot.Path());
-    REQUIRE_SERVER(server);
     std::string why;
     if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
+    testsupport::TTlsServer server(FRoot.Path());
+    REQUIRE_SERVER(server);
 
     THttpCli client;
     TClientLog log = Get(client, server.Url("/file.bin"));
@@ -152,12 +152,12 @@ TEST_F(HttpServers, HttpsRejectedByDefaultAcceptedWhenTrusted) {
 }
 
 TEST_F(HttpServers, HttpsThroughTinyproxyTunnel) {
+    std::string why;
+    if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
     testsupport::TTlsServer server(FRoot.Path(), "DNS:localhost,IP:127.0.0.1");
     REQUIRE_SERVER(server);
     testsupport::TTinyproxy proxy;
     REQUIRE_SERVER(proxy);
-    std::string why;
-    if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
     platform::SetTlsExtraCaFile(server.Cert().CertFile);
     THttpCli client;
     client.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());

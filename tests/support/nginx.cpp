@@ -8,8 +8,10 @@ namespace testsupport {
 TNginx::TNginx(const std::string& root, const TNginxOptions& options) {
     FTls = !options.CertFile.empty() && !options.KeyFile.empty();
     FPort = PickFreePort();
-    const std::string dir = FDir.Path();
-    platform::ForceDirectories(platform::JoinPath({dir, "logs"}));
+    platform::ForceDirectories(platform::JoinPath({FDir.Path(), "logs"}));
+    // Inside the configuration every path is as nginx sees it.
+    const std::string dir = ServerPath(FDir.Path());
+    const std::string rootDir = ServerPath(root);
     std::string conf =
         "worker_processes 1;\n"
         "pid " +
@@ -47,17 +49,16 @@ TNginx::TNginx(const std::string& root, const TNginxOptions& options) {
         ";\n"
         "    server_name localhost;\n"
         "    root " +
-        root + ";\n";
+        rootDir + ";\n";
     if (FTls)
-        conf += "    ssl_certificate " + options.CertFile + ";\n    ssl_certificate_key " +
-                options.KeyFile + ";\n";
+        conf += "    ssl_certificate " + ServerPath(options.CertFile) +
+                ";\n    ssl_certificate_key " + ServerPath(options.KeyFile) + ";\n";
     conf += options.ExtraConfig + "  }\n}\n";
-    const std::string confFile = dir + "nginx.conf";
-    platform::WriteFileBytes(confFile, conf);
-    FOk = FProcess.Start("nginx", {"-p", dir, "-c", confFile, "-g", "daemon off;"}, FPort,
-                         dir + "output.log", &FError);
+    platform::WriteFileBytes(FDir.File("nginx.conf"), conf);
+    FOk = FProcess.Start("nginx", {"-p", dir, "-c", dir + "nginx.conf", "-g", "daemon off;"}, FPort,
+                         FDir.File("output.log"), FDir.File("nginx.pid"), &FError);
     if (!FOk) {
-        auto log = platform::ReadFileBytes(dir + "error.log");
+        auto log = platform::ReadFileBytes(FDir.File("error.log"));
         if (log) FError += "\n" + *log;
     }
 }

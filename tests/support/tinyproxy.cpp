@@ -6,7 +6,7 @@ namespace testsupport {
 
 TTinyproxy::TTinyproxy() {
     FPort = PickFreePort();
-    const std::string dir = FDir.Path();
+    const std::string dir = ServerPath(FDir.Path());
     // No ConnectPort line: tunnels to every port are allowed, as the tests use random ports.
     std::string conf = "Port " + std::to_string(FPort) +
                        "\n"
@@ -22,11 +22,11 @@ TTinyproxy::TTinyproxy() {
                        dir +
                        "tinyproxy.pid\"\n"
                        "DisableViaHeader Yes\n";
-    const std::string confFile = dir + "tinyproxy.conf";
-    platform::WriteFileBytes(confFile, conf);
-    FOk = FProcess.Start("tinyproxy", {"-d", "-c", confFile}, FPort, dir + "output.log", &FError);
+    platform::WriteFileBytes(FDir.File("tinyproxy.conf"), conf);
+    FOk = FProcess.Start("tinyproxy", {"-d", "-c", dir + "tinyproxy.conf"}, FPort,
+                         FDir.File("output.log"), FDir.File("tinyproxy.pid"), &FError);
     if (!FOk) {
-        auto out = platform::ReadFileBytes(dir + "output.log");
+        auto out = platform::ReadFileBytes(FDir.File("output.log"));
         if (out) FError += "\n" + *out;
     }
 }
