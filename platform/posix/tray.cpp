@@ -2,6 +2,7 @@
 // corner that reports a click.
 #include "platform/tray.h"
 
+#include "platform/screen.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -45,14 +46,10 @@ void TTrayIcon::Show() {
         };
         F->Window->SetCursor(TCursor::Hand);
     }
-    TRect screen{0, 0, 0, 0};
+    // The bottom-right corner, where a notification area usually is.
+    F->Window->SetPosition(RealScreen().ScreenWidth() - 40, RealScreen().ScreenHeight() - 40);
     F->Window->SetStayOnTop(true);
     F->Window->Show();
-    F->Window->CenterOnScreen();
-    TRect r = F->Window->ScreenRect();
-    int sw = r.Left * 2 + 32, sh = r.Top * 2 + 32;  // centred: the screen's size from it
-    F->Window->SetPosition(sw - 40, sh - 40);
-    (void)screen;
 }
 
 void TTrayIcon::Hide() {
