@@ -160,7 +160,9 @@ void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 }
 
 void TForm::HandleDoubleClick(TMouseButton button, TShiftState shift, int x, int y) {
-    Send(*ControlAt(x, y), TMessageKind::DoubleClick, button, shift, x, y);
+    // The second press of a double click is still a press: its release clicks as usual.
+    HandleMouseDown(button, shift, x, y);
+    if (FCaptured) Send(*FCaptured, TMessageKind::DoubleClick, button, shift, x, y);
 }
 
 void TForm::HandleMouseLeave() {

@@ -249,3 +249,19 @@ TEST(Controls, PaintingADirtyPartSkipsControlsOutsideIt) {
     EXPECT_EQ(leftPaints, 1);
     EXPECT_EQ(rightPaints, 2);
 }
+
+TEST(Controls, DoubleClickIsAPressWithADoubleClickEvent) {
+    TForm form(100, 100);
+    TImageButton b;
+    b.SetParent(&form);
+    b.SetBounds(0, 0, 50, 50);
+    int clicks = 0, doubles = 0;
+    b.OnClick = [&](TObject&) { ++clicks; };
+    b.OnDblClick = [&](TObject&) { ++doubles; };
+    form.HandleMouseDown(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
+    form.HandleDoubleClick(TMouseButton::Left, 0, 10, 10);
+    form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(doubles, 1);
+}
