@@ -2,10 +2,10 @@
 // platform/win32/taskscheduler*.cpp only): text and VARIANT conversion at the COM boundary,
 // and wrapping a COM object into its abstract interface.
 #pragma once
+#include <windows.h>
 #include <mstask.h>
 #include <oleauto.h>
 #include <taskschd.h>
-#include <windows.h>
 
 #include <string>
 
@@ -131,9 +131,11 @@ protected:
     C* FCom;
 };
 
-// Hands out a COM object the call returned as wrapper W (which takes the reference).
+// Hands out a COM object the call returned as wrapper W (which takes the reference). The
+// object is taken by reference: the call that fills it is an argument of the same expression,
+// and argument order is unspecified, so it must be read here, after the call.
 template <class W, class I, class C>
-HResult Wrap(HRESULT hr, C* com, TPtr<I>& out) {
+HResult Wrap(HRESULT hr, C*& com, TPtr<I>& out) {
     out.reset();
     if (SUCCEEDED(hr) && com)
         out = TPtr<I>(std::make_shared<W>(com));

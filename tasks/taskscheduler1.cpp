@@ -137,10 +137,14 @@ bool TTaskSchedulerInterfaces1::SetTaskTrigger(const TPtr<ITask>& task, TTaskInf
         Trace("pTask.CreateTrigger " + kFullWidthColon + " " + Hex8(hr));
         if (Failed(hr) || !trigger) return false;
         TTaskTriggerRecord record = BuildTriggerRecord(info, Clock().LocalTime());
-        OleCheck(t.SetMaxRunTime(MaxRunTimeOf(info.ExecutionTimeLimitDays)));
+        // Both only traced: a scheduler that keeps no run time or idle wait still gets the
+        // trigger.
+        Trace("Task.SetMaxRunTime : " +
+              Hex8(t.SetMaxRunTime(MaxRunTimeOf(info.ExecutionTimeLimitDays))));
         // The low 16 bits, so "none" (-1) becomes 65,535 minutes.
-        OleCheck(t.SetIdleWait(static_cast<uint16_t>(info.IdleDuration),
-                               static_cast<uint16_t>(info.IdleWaitTimeout)));
+        Trace("Task.SetIdleWait : " +
+              Hex8(t.SetIdleWait(static_cast<uint16_t>(info.IdleDuration),
+                                 static_cast<uint16_t>(info.IdleWaitTimeout))));
         hr = trigger->SetTrigger(record);
         Trace("vTaskTrigger.SetTrigger " + kFullWidthColon + " " + Hex8(hr));
         Trace("TTaskSchedulerInterfaces1.SetTaskTrigger Leave");

@@ -125,13 +125,15 @@ public:
     HResult Activate(const TBstr& name, TPtr<platform::ITask>& out) override {
         ::IUnknown* unknown = nullptr;
         HRESULT hr = FCom->Activate(Wide(name).c_str(), kIidTask1, &unknown);
-        return Wrap<TComTask>(hr, reinterpret_cast<::ITask*>(unknown), out);
+        auto* task = reinterpret_cast<::ITask*>(unknown);
+        return Wrap<TComTask>(hr, task, out);
     }
     HResult Delete(const TBstr& name) override { return FCom->Delete(Wide(name).c_str()); }
     HResult NewWorkItem(const TBstr& name, TPtr<platform::ITask>& out) override {
         ::IUnknown* unknown = nullptr;
         HRESULT hr = FCom->NewWorkItem(Wide(name).c_str(), kClsidCTask, kIidTask1, &unknown);
-        return Wrap<TComTask>(hr, reinterpret_cast<::ITask*>(unknown), out);
+        auto* task = reinterpret_cast<::ITask*>(unknown);
+        return Wrap<TComTask>(hr, task, out);
     }
 };
 

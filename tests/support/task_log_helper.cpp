@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#undef DeleteFile  // ours, not the API's A/W name
 #else
 #include <fcntl.h>
 #include <sys/file.h>

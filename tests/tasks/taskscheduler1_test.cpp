@@ -350,16 +350,20 @@ TEST_F(Scheduler1, RefusalsAndTheirLines) {
               std::vector<std::string>{"SetTaskEnable.EOleException : Access is denied_80070005_"});
     tasktest::ClearTaskLog();
 
-    Store().Refuse("ITask.SetMaxRunTime", denied, 0, "Access is denied", "");
-    EXPECT_EQ(CreateOwnTask(), 1);
-    EXPECT_EQ(TaskLogLines(), std::vector<std::string>{
-                                  "SetTaskTrigger.EOleException : Access is denied_80070005_"});
+    Store().ClearRefusals();
+    Store().Refuse("ITask.GetIdleWait", denied, 0, "Access is denied", "");
+    EXPECT_EQ(GetTaskInfo(kOwnTask, "", false), nullptr);
+    EXPECT_EQ(TaskLogLines(),
+              std::vector<std::string>{"GetTaskInfo.EOleException : Access is denied_80070005_"});
 }
 
 TEST_F(Scheduler1, TracedRefusalsWriteNoLine) {
     Store().Refuse("ITask.SetComment", HResultOf(0x80070057u));
     Store().Refuse("ITask.SetPriority", HResultOf(0x80070057u));
+    Store().Refuse("ITask.SetMaxRunTime", HResultOf(0x80004001u));
+    Store().Refuse("ITask.SetIdleWait", HResultOf(0x80004001u));
     EXPECT_EQ(CreateOwnTask(), 0);  // only traced
+    EXPECT_TRUE(Store().Called("ITaskTrigger.SetTrigger"));
     Store().Refuse("ITaskTrigger.SetTrigger", HResultOf(0x80070057u));
     EXPECT_EQ(CreateOwnTask(), 1);
     Store().ClearRefusals();
