@@ -1,0 +1,247 @@
+// The window's texts and the places of its controls and layers, done once at the first show.
+#include <cmath>
+
+#include "app/frm_main.h"
+#include "app/main_texts.h"
+#include "platform/text.h"
+
+namespace app {
+
+using namespace controls;
+
+namespace {
+
+platform::TTextFormat OneLine() {
+    platform::TTextFormat f;
+    f.NoWrap = true;
+    f.Trimming = platform::TTrimming::Character;
+    return f;
+}
+
+float MeasureOneLine(const TFont& font, const std::string& text) {
+    return platform::MeasureTextOnce(text, font, {0, 0, 10000, 10000}, OneLine()).Width;
+}
+
+// Height of one line of `text` (of a blank when it is empty).
+int TextHeight(const TFont& font, const std::string& text) {
+    const auto r =
+        platform::MeasureTextOnce(text.empty() ? " " : text, font, {0, 0, 10000, 10000}, OneLine());
+    return int(std::ceil(r.Height));
+}
+
+// The height of a title's text: its line when it has one, else what its letters take.
+int TitleHeight(const TRdAniLayer& title) {
+    return title.TextHeight() > 0 ? title.TextHeight() : TextHeight(title.Font(), title.Text());
+}
+
+// Layer coordinates are those of the drawing box, which starts at window y 142.
+constexpr int BoxY(int windowY) {
+    return windowY - TFormMain::kBoxTop;
+}
+
+}  // namespace
+
+int TFormMain::MeasureTextWidth(const TFont& font, const std::string& text) {
+    if (text.empty()) return 0;
+    // Trailing blanks count, as they do for a label; some measurers leave them out, so they
+    // are added by the width one blank takes between two letters.
+    const std::string body = platform::TrimRight(text);
+    const size_t blanks = text.size() - body.size();
+    float width = body.empty() ? 0 : MeasureOneLine(font, body);
+    if (blanks > 0 && text.find_first_not_of(' ', body.size()) == std::string::npos) {
+        const float blank = MeasureOneLine(font, "x x") - MeasureOneLine(font, "xx");
+        width += float(blanks) * std::max(0.0f, blank);
+    }
+    return int(std::ceil(width));
+}
+
+void TFormMain::FitFontToWidth(TFont& font, const std::string& text, int tries, int width) {
+    for (int i = 0; i <= tries; ++i) {
+        TFont face = font;
+        face.Name = platform::DefaultFontFace();  // the window's own face
+        if (MeasureTextWidth(face, text) <= width) return;
+        if (font.Size() <= 0) return;
+        font.SetSize(font.Size() - 1);
+    }
+}
+
+void TFormMain::LoadTexts() {
+    FLanguage = ProductLanguage ? ProductLanguage() : std::string();
+    const TMainTexts t = PrepareMainTexts(*Texts, Data.NewVersion, FLanguage);
+    lblTitle.SetCaption(t.Title);
+    lblDes.SetCaption(t.Description);
+    btnUpgrade.SetCaption(t.UpgradeCaption);
+    btnClose.Hint = t.CloseHint;
+    btnMin.SetCaption(t.MinimizeCaption);
+    for (const auto& [index, text] : t.Layers) Layer(index).SetText(text);
+    SpeedTemplate = t.SpeedTemplate;
+    InstallTitle = t.InstallTitle;
+    InstallDes = t.InstallDes;
+    for (int i : layers::kTitles)
+        Layer(i).SetTextWidth(MeasureTextWidth(Layer(i).Font(), Layer(i).Text()));
+}
+
+void TFormMain::LayoutControls() {
+    // 1. Background, logo, title and description.
+    imgBackground.SetBounds(0, 0, Width(), Height());
+    imgLogo.SetBounds(54, 20, imgLogo.Width(), imgLogo.Height());
+    lblTitle.Font.Height = -26;
+    lblTitle.SetBounds(imgLogo.Left() + imgLogo.Width() + 18, 28, 700,
+                       TextHeight(lblTitle.Font, lblTitle.DisplayText()));
+    lblDes.Font.Height = -12;
+    // The description ends 20 pixels before the window's right edge, where its ellipsis shows.
+    lblDes.SetBounds(lblTitle.Left(), lblTitle.Top() + lblTitle.Height() + 5,
+                     Width() - 20 - lblTitle.Left(), TextHeight(lblDes.Font, lblDes.DisplayText()));
+    // 2. Close button and page dots.
+    btnClose.SetBounds(Width() - 35, 1, 34, 34);
+    for (int dot = 1; dot <= 3; ++dot) Dot(dot).SetBounds(406 + 32 * (dot - 1), 475, 24, 5);
+    // 3. Progress text and the two buttons.
+    lblSpeed.Font.Height = -12;
+    lblSpeed.AdjustSize();
+    lblSpeed.SetBounds(20, Height() - lblSpeed.Height() - 60, lblSpeed.Width(), lblSpeed.Height());
+    for (TImageButton* b : {&btnUpgrade, &btnMin}) {
+        b->SetBounds(b->Left(), b->Top(), 192, 40);
+        b->Font.Height = -18;
+    }
+    btnMin.SetBounds(Width() - btnUpgrade.Width() - 30, 536, btnMin.Width(), btnMin.Height());
+    btnUpgrade.SetBounds((Width() - btnUpgrade.Width()) / 2, 536, btnUpgrade.Width(),
+                         btnUpgrade.Height());
+    // 4. The offer look.
+    ShowDownloadControls(false);
+    ShowOfferControls(true);
+    // 5. The drawing box of the pages.
+    pbMain.SetBounds(0, kBoxTop, 900, 300);
+    ResetPageImages();
+    // 6 … 9. The three pages.
+    LayoutPage0();
+    LayoutPage1();
+    LayoutPage2();
+    // 10. Titles take the width of whatever they show; captions fit their buttons.
+    for (int i : layers::kTitles) Layer(i).SetTextWidth(-1);
+    for (TImageButton* b : {&btnUpgrade, &btnMin}) {
+        FitFontToWidth(b->Font, b->Caption(), 4, b->Width());
+        b->Invalidate();
+    }
+    // 11. Nothing of the pages shows before the cycle brings it in.
+    HidePageLayers(0, animMain.Layers().Count() - 1);
+}
+
+// A tag 10 pixels right of its title's end.
+void TFormMain::PlaceTag(int tagLayer, int titleLayer, int top) {
+    TRdAniLayer& title = Layer(titleLayer);
+    Layer(tagLayer).SetTextLeft(title.TextLeft() + title.TextWidth() + 10);
+    Layer(tagLayer).SetTextTop(top);
+}
+
+namespace {
+
+// A feature row: bullet, title right of it, the description 10 pixels below the title.
+void PlaceRow(TFormMain& f, int bullet, int title, int des, int titleTop, int bulletTop) {
+    TRdAniLayer& b = f.Layer(bullet);
+    TRdAniLayer& t = f.Layer(title);
+    b.SetImageLeft(414);
+    b.SetImageTop(bulletTop);
+    t.SetTextLeft(424 + b.ImageWidth());
+    t.SetTextTop(titleTop);
+    t.SetTextWidth(TFormMain::MeasureTextWidth(t.Font(), t.Text()));
+    f.Layer(des).SetTextLeft(t.TextLeft());
+    f.Layer(des).SetTextTop(titleTop + TitleHeight(t) + 10);
+}
+
+// A text centred in a column of `columnWidth` pixels starting at `columnLeft`.
+void CentreInColumn(TRdAniLayer& l, int columnLeft, int columnWidth, int textWidth, int top) {
+    l.SetTextWidth(textWidth);
+    l.SetTextLeft(columnLeft + (columnWidth - textWidth) / 2);
+    l.SetTextTop(top);
+    l.SetTextAlignH(taCenter);
+}
+
+}  // namespace
+
+void TFormMain::LayoutPage0() {
+    TRdAniLayer& bullet = Layer(layers::kP1Point);
+    TRdAniLayer& title = Layer(layers::kP1Title);
+    TFont font = title.Font();
+    FitFontToWidth(font, title.Text(), 4, 380);
+    title.SetFont(font);
+    const int titleTop = BoxY(158);
+    title.SetTextLeft(424 + bullet.ImageWidth());
+    title.SetTextTop(titleTop);
+    title.SetTextWidth(MeasureTextWidth(font, title.Text()));
+    bullet.SetImageLeft(414);
+    bullet.SetImageTop(titleTop - (font.Height / 2) + 5);  // heights are negative
+    TRdAniLayer& tag = Layer(layers::kP1Tag);
+    const int gap = platform::SameText(TableName ? TableName() : "", "French") ? 20 : 10;
+    tag.SetTextLeft(title.TextLeft() + title.TextWidth() + gap);
+    tag.SetTextTop(bullet.ImageTop() - 3);
+    TRdAniLayer& des = Layer(layers::kP1Des);
+    des.SetTextLeft(424);
+    des.SetTextTop(titleTop + TitleHeight(title) + 10);
+
+    TRdAniLayer& table = Layer(layers::kP1Table);
+    table.SetImageLeft(414);
+    table.SetImageTop(BoxY(Height() - table.ImageHeight() - 192));
+    const int left = table.ImageLeft(), top = table.ImageTop();
+    // Row headers: as wide as their text, or cut to the column with an ellipsis.
+    const int headerOffsets[] = {65, 95};
+    for (int i = 0; i < 2; ++i) {
+        TRdAniLayer& h = Layer(layers::kP1TableDes1 + i);
+        const int measured = MeasureTextWidth(h.Font(), h.Text());
+        const bool cut = measured > 125;
+        h.SetEllipsis(cut ? epEndEllipsis : epNone);
+        CentreInColumn(h, left, 130, cut ? 130 : measured + 5,
+                       top + headerOffsets[i] - TextHeight(h.Font(), h.Text()) / 2);
+    }
+    // The figures of the old and of the new version.
+    const int oldTops[] = {25, 58, 88}, newTops[] = {16, 58, 88};
+    for (int i = 0; i < 3; ++i) {
+        CentreInColumn(Layer(9 + i), left + 130, 130, 130, top + oldTops[i]);
+        CentreInColumn(Layer(12 + i), left + 264, 144, 144, top + newTops[i]);
+    }
+}
+
+void TFormMain::LayoutPage1() {
+    PlaceRow(*this, 17, 18, 21, BoxY(142), BoxY(157));
+    PlaceRow(*this, 22, 23, 26, BoxY(248), BoxY(263));
+    PlaceRow(*this, 27, 28, 30, BoxY(350), BoxY(365));
+    // Badges: a picture as wide as its text + 8, the text on it.
+    const int badgeTops[] = {BoxY(155), BoxY(261)};
+    const int badges[] = {19, 24};
+    for (int i = 0; i < 2; ++i) {
+        TRdAniLayer& title = Layer(badges[i] - 1);
+        TRdAniLayer& badge = Layer(badges[i]);
+        TRdAniLayer& text = Layer(badges[i] + 1);
+        const int width = MeasureTextWidth(text.Font(), text.Text()) + 8;
+        badge.SetImageLeft(title.TextLeft() + title.TextWidth() + 10);
+        badge.SetImageTop(badgeTops[i]);
+        badge.SetImageWidth(width);
+        badge.SetImageHeight(badge.Image().Height());
+        text.SetTextLeft(badge.ImageLeft() + 1);
+        text.SetTextTop(badge.ImageTop());
+        text.SetTextWidth(width - 2);
+        text.SetTextHeight(badge.ImageHeight());
+    }
+    PlaceTag(29, 28, BoxY(363));
+}
+
+void TFormMain::LayoutPage2() {
+    PlaceRow(*this, 33, 34, 36, BoxY(162), BoxY(177));
+    PlaceRow(*this, 37, 38, 40, BoxY(268), BoxY(283));
+    PlaceTag(35, 34, BoxY(175));
+    PlaceTag(39, 38, BoxY(281));
+    TRdAniLayer& link = Layer(layers::kP3Btn);
+    TRdAniLayer& line = Layer(layers::kP3Line);
+    link.SetTextLeft(Layer(40).TextLeft());
+    link.SetTextTop(BoxY(382));
+    line.SetTextLeft(link.TextLeft());
+    line.SetTextTop(BoxY(384));
+    line.SetTextWidth(MeasureTextWidth(link.Font(), link.Text()) + 15);
+    TFont f = link.Font();
+    f.Color = Rgb(112, 112, 112);
+    link.SetFont(f);
+    f = line.Font();
+    f.Color = Rgb(112, 112, 112);
+    line.SetFont(f);
+}
+
+}  // namespace app
