@@ -234,9 +234,9 @@ TEST_F(Scheduler1, ReadBackWithOrWithoutJobExtension) {
                   "ITaskScheduler.Activate(\"VT Leapgate Task ( One Time ).JOB\")"}));
     Store().Calls.clear();
     EXPECT_TRUE(Adapter().TaskIsExists(kOwnTask));  // the name goes unchanged
-    EXPECT_EQ(Calls({"ITaskScheduler.Activate"}),
-              std::vector<std::string>{
-                  "ITaskScheduler.Activate(\"VT Leapgate Task ( One Time )\")"});
+    EXPECT_EQ(
+        Calls({"ITaskScheduler.Activate"}),
+        std::vector<std::string>{"ITaskScheduler.Activate(\"VT Leapgate Task ( One Time )\")"});
     EXPECT_EQ(a->General.Path, "");
     EXPECT_EQ(a->General.Author, "tester");
     EXPECT_EQ(a->General.UserId, "tester");

@@ -128,6 +128,20 @@ TEST_F(Scheduler2Failure, RegisterTaskWithEmptySource) {
     EXPECT_EQ(TaskLogLines(), Line("RegisterTask.EOleException : Access is denied_80070005_"));
 }
 
+TEST_F(Scheduler2Failure, SuccessWithoutAnObjectIsAnOtherError) {
+    // S_FALSE with no object: not a COM error, but the operation cannot go on.
+    Store().Refuse("ITaskDefinition.get_Principal", platform::kSFalse);
+    EXPECT_EQ(CreateOwnTask(), 1);
+    EXPECT_EQ(TaskLogLines(),
+              Line("RegisterTask.exception : The task scheduler returned no object"));
+    tasktest::ClearTaskLog();
+    Store().ClearRefusals();
+    Store().Refuse("ITaskService.NewTask", platform::kSFalse);
+    EXPECT_EQ(CreateOwnTask(), 1);
+    EXPECT_EQ(TaskLogLines(),
+              Line("CreateTaskDefinition.exception : The task scheduler returned no object"));
+}
+
 TEST_F(Scheduler2Failure, LookUpFailures) {
     ASSERT_EQ(CreateOwnTask(), 0);
     Refuse("ITaskFolder.GetTasks", 1);
