@@ -74,7 +74,10 @@ void TMultipartHttpDownloader::Start() {
     StartTime = NowDays();
     ElapsedTime = 0;
     EnableTimer(false);
+    std::weak_ptr<bool> alive = FAlive;
     TriggerShowStats();
+    // The owner may have aborted (or dropped) us from its statistics handler.
+    if (alive.expired() || FAbortFlag) return;
 
     Parts.clear();
     FWindows.clear();
@@ -92,7 +95,6 @@ void TMultipartHttpDownloader::Start() {
     // The probe has no time limit of its own in the client; a server that accepts the
     // connection and never answers counts as a stall.
     if (FProbeTimer) TEventLoop::KillTimer(FProbeTimer);
-    std::weak_ptr<bool> alive = FAlive;
     FProbeTimer = TEventLoop::SetTimer(500, [this, alive]() {
         if (!alive.expired()) ProbeWatchdog();
     });

@@ -81,5 +81,23 @@ TEST(DownloaderReentry, StallDuringRestartPauseRetiresSafely) {
     server.Release();
 }
 
+TEST(DownloaderReentry, StopInsideFirstProgressSendsNothing) {
+    TFaultServer server;
+    testsupport::TTempDir dir;
+    TDownloader d;
+    int progress = 0, done = 0;
+    d.OnProgress = [&](int, int64_t, double, double, double) {
+        ++progress;
+        d.Stop();
+    };
+    d.OnDone = [&](bool, int, const std::string&, int) { ++done; };
+    d.Start(dir.File("q.exe"), server.Url("/q.exe"));
+    RunUntil([] { return false; }, 700);
+    EXPECT_EQ(progress, 1);
+    EXPECT_EQ(done, 0);
+    EXPECT_EQ(server.RequestCount(), 0u);
+    EXPECT_TRUE(d.Stopped);
+}
+
 }  // namespace
 }  // namespace download
