@@ -187,11 +187,13 @@ TStoredDefinition2 ParseTask(const std::string& text) {
     r("Actions", actions);
     for (int32_t i = 1; i <= triggers && i <= 1000; ++i) {
         r.Prefix = "Trigger" + std::to_string(i) + ".";
+        if (!r.Find("Type")) break;  // a count the file does not hold
         d.Triggers.emplace_back();
         VisitTrigger(d.Triggers.back(), r);
     }
     for (int32_t i = 1; i <= actions && i <= 1000; ++i) {
         r.Prefix = "Action" + std::to_string(i) + ".";
+        if (!r.Find("Type")) break;
         d.Actions.emplace_back();
         VisitAction(d.Actions.back(), r);
     }

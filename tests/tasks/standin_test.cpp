@@ -109,6 +109,33 @@ TEST_F(StandIn, RecordSurvivesTheFiles) {
     EXPECT_EQ(read->General.UserId, "tester");
 }
 
+TEST_F(StandIn, DamagedFilesAreReadAsFarAsTheyGo) {
+    std::string dir2 = platform::ExtractFileDir(TaskFile2("", "x"));
+    ASSERT_TRUE(platform::ForceDirectories(dir2));
+    ASSERT_TRUE(platform::WriteFileBytes(TaskFile2("", "Broken"),
+                                         "Author=Someone\nTriggers=99999999\nTrigger1.Type=x\n"
+                                         "Actions=-4\nPriority=\n\x01\x02=\n=\n"));
+    std::string dir1 = platform::ExtractFileDir(TaskFile1("x"));
+    ASSERT_TRUE(platform::ForceDirectories(dir1));
+    ASSERT_TRUE(platform::WriteFileBytes(TaskFile1("Job"),
+                                         "Triggers=2\nTrigger1=ZZ\nTrigger2=30\n"
+                                         "Flags=4\n"));
+    Use(true);
+    std::unique_ptr<TTaskInfo> read = GetTaskInfo("Broken", "\\", false);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->General.Author, "Someone");
+    EXPECT_EQ(read->Priority, 7);          // unreadable: the platform's default
+    EXPECT_EQ(read->Triggers.size(), 1u);  // only what the file holds, whatever it claims
+    EXPECT_TRUE(read->Actions.empty());
+    Use(false);
+    std::unique_ptr<TTaskInfo> job = GetTaskInfo("Job", "", false);
+    ASSERT_NE(job, nullptr);
+    EXPECT_TRUE(job->Triggers.empty());  // records that are not 48 bytes are dropped
+    EXPECT_FALSE(job->TaskEnabled);
+    EXPECT_EQ(DeleteTask("Job", ""), 0);
+    EXPECT_FALSE(platform::FileExists(TaskFile1("Job")));
+}
+
 // One step of the cross-process case; runs only when the parent asks for it.
 TEST_F(StandIn, ChildStep) {
     const char* root = std::getenv(kRootVariable);
