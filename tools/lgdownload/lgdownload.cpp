@@ -43,6 +43,25 @@ void DrawBar(double percent, int64_t size, double bytesPerSecond, int64_t total)
     std::fflush(stderr);
 }
 
+const char* CodeText(int code) {
+    switch (code) {
+        case download::kDownloadStalled:
+            return "the transfer stalled";
+        case download::kDownloadRefused:
+            return "the server or the network refused the download";
+        case download::kDownloadDigestMismatch:
+            return "the file's MD5 does not match";
+        case download::kDownloadFileError:
+            return "the file cannot be written";
+        case download::kDownloadNoDigest:
+            return "no MD5 to compare with";
+        case download::kDownloadDigestUnreadable:
+            return "the file cannot be read back";
+        default:
+            return "failed";
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,8 +120,7 @@ int main(int argc, char** argv) {
     if (!finished) platform::TEventLoop::Run();
     if (!quiet) std::fprintf(stderr, "\n");
     if (!completed || result != 0) {
-        std::fprintf(stderr, "lgdownload: failed with code %d (%s)\n", result,
-                     downloader.LastMessage.c_str());
+        std::fprintf(stderr, "lgdownload: %s (code %d)\n", CodeText(result), result);
         return result == 0 ? 2 : result;
     }
     if (!quiet && !md5.empty())
