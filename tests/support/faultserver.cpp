@@ -116,12 +116,12 @@ TFaultResponse TFaultResponse::File(const TRecordedRequest& request, const std::
     std::string range = request.Range();
     const int64_t size = static_cast<int64_t>(content.size());
     if (range.rfind("bytes=", 0) != 0) return Status(200, content, "Accept-Ranges: bytes\r\n");
-    std::string spec = range.substr(6);
-    size_t dash = spec.find('-');
+    std::string bytes = range.substr(6);
+    size_t dash = bytes.find('-');
     int64_t first = 0, last = size - 1;
-    platform::ParseInt64(spec.substr(0, dash), first);
-    if (dash != std::string::npos && dash + 1 < spec.size())
-        platform::ParseInt64(spec.substr(dash + 1), last);
+    platform::ParseInt64(bytes.substr(0, dash), first);
+    if (dash != std::string::npos && dash + 1 < bytes.size())
+        platform::ParseInt64(bytes.substr(dash + 1), last);
     if (last >= size) last = size - 1;
     if (first >= size || first > last)
         return Status(416, "", "Content-Range: bytes */" + std::to_string(size) + "\r\n");
