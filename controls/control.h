@@ -85,6 +85,8 @@ protected:
     virtual void MouseDown(TMouseButton, TShiftState, int, int) {}
     virtual void MouseUp(TMouseButton, TShiftState, int, int) {}
     virtual void MouseMove(TShiftState, int, int) {}
+    // True when the control used the wheel; otherwise its parent is asked.
+    virtual bool MouseWheel(int /*notches*/, int /*x*/, int /*y*/) { return false; }
     virtual void Click() { Fire(OnClick, *this); }
     virtual void BoundsChanged() {}
 

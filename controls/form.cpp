@@ -36,6 +36,9 @@ platform::TWindow& TForm::Window() {
             HandleDoubleClick(b, s, x, y);
         };
         FWindow->OnMouseLeave = [this] { HandleMouseLeave(); };
+        FWindow->OnMouseWheel = [this](int n, TShiftState s, int x, int y) {
+            HandleMouseWheel(n, s, x, y);
+        };
         FWindow->OnClose = [this] { FireClose(); };
     }
     return *FWindow;
@@ -163,6 +166,14 @@ void TForm::HandleDoubleClick(TMouseButton button, TShiftState shift, int x, int
     // The second press of a double click is still a press: its release clicks as usual.
     HandleMouseDown(button, shift, x, y);
     if (FCaptured) Send(*FCaptured, TMessageKind::DoubleClick, button, shift, x, y);
+}
+
+void TForm::HandleMouseWheel(int notches, TShiftState, int x, int y) {
+    for (TControl* c = ControlAt(x, y); c; c = c->Parent()) {
+        int ox, oy;
+        c->OriginInForm(ox, oy);
+        if (c->MouseWheel(notches, x - ox, y - oy)) return;
+    }
 }
 
 void TForm::HandleMouseLeave() {

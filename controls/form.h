@@ -43,6 +43,7 @@ public:
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void HandleDoubleClick(TMouseButton button, TShiftState shift, int x, int y);
     void HandleMouseLeave();
+    void HandleMouseWheel(int notches, TShiftState shift, int x, int y);
     THintWindow& HintWindow() { return FHints.Window(); }
     TControl* HotControl() const { return FHot; }
     TCursor CurrentCursor() const { return FCursor; }

@@ -33,6 +33,12 @@ void TListView::MouseMove(TShiftState, int x, int y) {
     }
 }
 
+bool TListView::MouseWheel(int notches, int, int) {
+    if (!ScrollBarVisible()) return false;
+    ScrollBy(-notches * RowHeight);  // one row per notch
+    return true;
+}
+
 void TListView::AddColumn(int width) {
     FColumns.push_back(width);
     Changed();

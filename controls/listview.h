@@ -71,6 +71,7 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseLeave() override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    bool MouseWheel(int notches, int x, int y) override;
 
 private:
     void Changed();

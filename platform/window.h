@@ -77,6 +77,8 @@ public:
     std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnDoubleClick;
     std::function<void(TShiftState shift, int x, int y)> OnMouseMove;
     std::function<void()> OnMouseLeave;
+    // The wheel turned by `notches` (positive: away from the user) with the mouse at (x, y).
+    std::function<void(int notches, TShiftState shift, int x, int y)> OnMouseWheel;
     std::function<void()> OnClose;
 
     void* NativeHandle() const;  // HWND or X11 Window

@@ -205,6 +205,12 @@ void TWindow::TImpl::Handle(XEvent& e) {
             if (Enabled && e.xcrossing.mode == NotifyNormal && w.OnMouseLeave) w.OnMouseLeave();
             break;
         case ButtonPress: {
+            if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
+                if (Enabled && w.OnMouseWheel)
+                    w.OnMouseWheel(e.xbutton.button == Button4 ? 1 : -1, ShiftOf(e.xbutton.state),
+                                   e.xbutton.x, e.xbutton.y);
+                break;
+            }
             TMouseButton b;
             if (!Enabled || !ButtonOf(e.xbutton.button, b)) break;
             bool dbl =

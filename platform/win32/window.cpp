@@ -179,6 +179,14 @@ LRESULT TWindow::TImpl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return button(TMouseButton::Middle, w.OnMouseUp);
         case WM_LBUTTONDBLCLK:
             return button(TMouseButton::Left, w.OnDoubleClick ? w.OnDoubleClick : w.OnMouseDown);
+        case WM_MOUSEWHEEL: {
+            POINT p{x, y};  // screen coordinates for this message
+            ScreenToClient(Hwnd, &p);
+            if (w.OnMouseWheel)
+                w.OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA,
+                               ShiftOf(GET_KEYSTATE_WPARAM(wp)), p.x, p.y);
+            return 0;
+        }
         case WM_CLOSE:
             w.Close();
             return 0;

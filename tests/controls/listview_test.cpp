@@ -95,6 +95,11 @@ TEST(ListView, ScrollBarOnlyWhenRowsOverflowAndScrollIsClamped) {
     v.Form.HandleMouseDown(TMouseButton::Left, 0, 296, 190);
     v.Form.HandleMouseUp(TMouseButton::Left, 0, 296, 190);
     EXPECT_EQ(v.View.ScrollPos(), 200);
+    // The wheel scrolls a row per notch.
+    v.Form.HandleMouseWheel(1, 0, 100, 100);
+    EXPECT_EQ(v.View.ScrollPos(), 200 - 42);
+    v.Form.HandleMouseWheel(-2, 0, 100, 100);
+    EXPECT_EQ(v.View.ScrollPos(), 200 + 42);
     v.View.ClearItems();
     EXPECT_EQ(v.View.ScrollPos(), 0);
     EXPECT_TRUE(v.View.Rows().empty());

@@ -36,7 +36,7 @@ TEST(Window, PaintsWhenShownAndCoalescesInvalidations) {
     };
     w.CenterOnScreen();
     w.Show();
-    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return paints > 0; }, 5000));
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return paints > 0; }, 20000));
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(w.ScreenRect().Width(), 200);
     Pump(200);
@@ -89,7 +89,7 @@ TEST(Window, FormPaintsItsControlsIntoTheWindow) {
     int painted = 0;
     pic.OnPaint = [&](controls::TControl&, platform::TCanvas&) { ++painted; };
     form.ShowWindow();
-    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return painted > 0; }, 5000));
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return painted > 0; }, 20000));
     int before = painted;
     pic.Repaint();  // synchronous
     EXPECT_EQ(painted, before + 1);
