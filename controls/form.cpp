@@ -98,6 +98,7 @@ void TForm::UpdateNow() {
 void TForm::PaintTo(platform::TCanvas& canvas, const TRect* dirty) {
     FDirty = {};
     PaintTree(canvas, dirty);
+    if (BorderColor != clNone) canvas.FrameRect(ClientRect().ToF(), BorderColor, 1);
 }
 
 void TForm::Paint(platform::TCanvas& canvas) {

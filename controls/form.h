@@ -17,6 +17,8 @@ public:
     ~TForm() override;
 
     TColor Color = Rgb(31, 31, 31);
+    // The form skin's border line, drawn over everything (clNone: none).
+    TColor BorderColor = clNone;
     std::string Caption;
     TForm* Owner = nullptr;  // set before the window is made
 

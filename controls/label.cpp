@@ -120,6 +120,22 @@ void TLabel::Paint(platform::TCanvas& canvas) {
     TControl::Paint(canvas);
 }
 
+void TLabel::MouseMove(TShiftState, int x, int) {
+    bool over = false;
+    for (const auto& p : FLaidOut) over = over || (p.Link && x >= p.Left && x < p.Left + p.Width);
+    if (over == FOverLink) return;
+    // The hand over a link; the label's own cursor elsewhere.
+    if (over) FOwnCursor = Cursor();
+    FOverLink = over;
+    SetCursor(over ? TCursor::Hand : FOwnCursor);
+}
+
+void TLabel::MouseLeave() {
+    if (!FOverLink) return;
+    FOverLink = false;
+    SetCursor(FOwnCursor);
+}
+
 void TLabel::MouseUp(TMouseButton button, TShiftState, int x, int) {
     if (button != TMouseButton::Left || !OnLinkClick) return;
     for (const auto& p : FLaidOut)

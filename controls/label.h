@@ -32,6 +32,8 @@ public:
 protected:
     void Paint(platform::TCanvas& canvas) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
 
 private:
     struct TPart {
@@ -44,6 +46,8 @@ private:
     platform::TTextFormat Format() const;
     std::string FCaption;
     mutable std::vector<TPart> FLaidOut;
+    bool FOverLink = false;
+    TCursor FOwnCursor = TCursor::Default;
 };
 
 // "&&" → "&", single "&" dropped.

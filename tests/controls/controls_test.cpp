@@ -134,6 +134,10 @@ TEST(Controls, LabelLinkClickReportsTheTarget) {
     form.HandleMouseUp(TMouseButton::Left, 0, 2, 5);
     EXPECT_EQ(clicked, "");
     int x = l.Width() - 3;
+    form.HandleMouseMove(0, x, 5);
+    EXPECT_EQ(form.CurrentCursor(), TCursor::Hand);  // the hand over the link
+    form.HandleMouseMove(0, 2, 5);
+    EXPECT_EQ(form.CurrentCursor(), TCursor::Default);
     form.HandleMouseDown(TMouseButton::Left, 0, x, 5);
     form.HandleMouseUp(TMouseButton::Left, 0, x, 5);
     EXPECT_EQ(clicked, "page");
@@ -264,4 +268,18 @@ TEST(Controls, DoubleClickIsAPressWithADoubleClickEvent) {
     form.HandleMouseUp(TMouseButton::Left, 0, 10, 10);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(doubles, 1);
+}
+
+TEST(Controls, FormBorderLineIsDrawnOverTheControls) {
+    TForm form(20, 10);
+    form.BorderColor = Rgb(0, 0, 0);
+    form.Color = Rgb(255, 255, 255);
+    TPicture pic;
+    pic.SetParent(&form);
+    pic.SetBounds(0, 0, 20, 10);
+    pic.SetImage(platform::TImage(20, 10, 0xFFFF0000));
+    auto img = Paint(form);
+    EXPECT_EQ(img.Pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(img.Pixel(19, 9), 0xFF000000u);
+    EXPECT_EQ(img.Pixel(10, 5), 0xFFFF0000u);
 }
