@@ -146,6 +146,7 @@ bool TFormMain::FormCreate() {
 
 void TFormMain::FormShow() {
     if (!FirstShowDone) {
+        if (HasWindow()) Window().CenterOnScreen();
         if (RecordShow) RecordShow();
         EnablePageDots();
         LoadTexts();

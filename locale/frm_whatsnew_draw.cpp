@@ -67,8 +67,10 @@ void TformWhatsNew::lvAdvancedCustomDrawSubItem(TListView& sender, platform::TCa
     const std::vector<std::string>& items = row.Item->SubItems;
     if (column == 1) {
         DrawBar(canvas);
-        canvas.DrawText(items.size() > 1 ? items[1] : kBullet, font, {56, 0, 15, float(rowH)},
-                        Format(true, false, TTextAlign::Center), kTextColor);
+        // The bullet "●" of the row, drawn as the round it stands for: some faces (the system
+        // font of a Windows look-alike among them) have no such letter and would show nothing.
+        const float d = std::round(font.EmPixels() / 2);
+        canvas.FillEllipse({56 + (15 - d) / 2, (float(rowH) - d) / 2, d, d}, kTextColor);
         return;
     }
     if (column != 2 || items.size() < 3) return;

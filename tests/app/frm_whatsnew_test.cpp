@@ -236,11 +236,24 @@ TEST_F(WhatsNew, VersionAndChangeRowsOfTheView) {
     EXPECT_EQ(W->History()[3], "+ One && two");  // stored back doubled
 }
 
+// The recording canvas, with the rounds recorded too.
+class TRowCanvas : public TRecordingCanvas {
+public:
+    using TRecordingCanvas::TRecordingCanvas;
+    void FillEllipse(const platform::TRectF& r, platform::TArgb c) override {
+        testcontrols::TCall call;
+        call.Kind = "ellipse";
+        call.Rect = r;
+        call.Color = c;
+        Calls.push_back(call);
+    }
+};
+
 class WhatsNewRows : public WhatsNew {
 protected:
     controls::TListGroup Group{1, "V6.4"};
     controls::TListItem Item;
-    TRecordingCanvas Canvas{800, 42};
+    TRowCanvas Canvas{800, 42};
     bool Default = true;
 
     void Draw(bool header, int column, const std::string& text = "") {
@@ -278,10 +291,15 @@ TEST_F(WhatsNewRows, BulletColumnAndOneLineText) {
     Draw(false, 1, "Fixed known bugs.");
     EXPECT_FALSE(Default);
     ASSERT_EQ(Canvas.Of("fill").size(), 1u);
+    // The bullet: a round of half the font's size, centred between x 56 and 71.
+    ASSERT_EQ(Canvas.Of("ellipse").size(), 1u);
+    const platform::TRectF dot = Canvas.Of("ellipse")[0].Rect;
+    EXPECT_EQ(dot.Width, 7);
+    EXPECT_EQ(dot.X + dot.Width / 2, 56 + 15 / 2.0f);
+    EXPECT_EQ(dot.Y + dot.Height / 2, 21);
+    EXPECT_EQ(Canvas.Of("ellipse")[0].Color, controls::Rgb(0xB3, 0xB3, 0xB3));
     auto texts = Canvas.Of("text");
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].Text, "\xE2\x97\x8F");
-    EXPECT_EQ(texts[0].Rect, (platform::TRectF{56, 0, 15, 42}));
+    EXPECT_TRUE(texts.empty());
     Canvas.Calls.clear();
     Draw(false, 2, "Fixed known bugs && more.");
     EXPECT_FALSE(Default);
