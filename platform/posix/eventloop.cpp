@@ -14,6 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/posix/eventloop_internal.h"
+#include "platform/socket.h"
 
 namespace platform {
 
@@ -178,6 +179,7 @@ bool PollOnce(int timeoutMs) {
             }
         }
         if (!events) continue;
+        error = SocketErrorFromSystem(error);  // Winsock's numbers on every platform
         auto cb = w.Callback;
         // Connect results are split from the write that Winsock sends right after them.
         if ((events & kSockConnect) && error == 0 && (w.Events & kSockWrite)) {

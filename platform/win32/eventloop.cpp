@@ -14,8 +14,12 @@ namespace platform {
 namespace {
 
 constexpr UINT kMsgPost = WM_APP + 1;
-constexpr UINT kMsgSocket = WM_APP + 2;
 constexpr UINT kMsgQuit = WM_APP + 3;
+// Each socket registration gets a message number of its own from this range, so a
+// notification still queued for a closed socket never reaches a new socket that the system
+// gave the same handle.
+constexpr UINT kMsgSocketFirst = WM_APP + 16;
+constexpr UINT kMsgSocketCount = 4096;
 
 struct TTimer {
     std::function<void()> Tick;
@@ -29,7 +33,12 @@ struct TLoop {
     std::atomic<bool> QuitRequested{false};
     std::map<TimerId, TTimer> Timers;
     TimerId NextTimer = 1;
-    std::map<SocketHandle, SocketCallback> Sockets;
+    struct TSocketWatch {
+        SocketCallback Callback;
+        UINT Message;
+    };
+    std::map<SocketHandle, TSocketWatch> Sockets;
+    UINT NextSocketMessage = 0;
 };
 
 TLoop& Loop() {
@@ -58,9 +67,11 @@ void RunTimer(TimerId id) {
     if (it != Loop().Timers.end()) it->second.Running = false;
 }
 
-void RunSocket(SocketHandle s, LPARAM lParam) {
+void RunSocket(SocketHandle s, UINT msg, LPARAM lParam) {
     auto it = Loop().Sockets.find(s);
-    if (it == Loop().Sockets.end()) return;  // a notification that outlived its registration
+    // A notification that outlived its registration, or one of an earlier socket that had
+    // the same handle.
+    if (it == Loop().Sockets.end() || it->second.Message != msg) return;
     const int event = WSAGETSELECTEVENT(lParam);
     const int error = WSAGETSELECTERROR(lParam);
     unsigned events = 0;
@@ -68,17 +79,21 @@ void RunSocket(SocketHandle s, LPARAM lParam) {
     if (event & FD_WRITE) events |= kSockWrite;
     if (event & FD_CONNECT) events |= kSockConnect;
     if (event & FD_CLOSE) events |= kSockClose;
-    auto cb = it->second;
+    auto cb = it->second.Callback;
     if (events) cb(events, error);
 }
 
 LRESULT CALLBACK LoopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case kMsgPost: RunOnePosted(); return 0;
-        case kMsgSocket: RunSocket(static_cast<SocketHandle>(wParam), lParam); return 0;
         case kMsgQuit: return 0;  // only wakes the loop; the flag says the rest
         case WM_TIMER: RunTimer(static_cast<TimerId>(wParam)); return 0;
-        default: return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+        default:
+            if (msg >= kMsgSocketFirst && msg < kMsgSocketFirst + kMsgSocketCount) {
+                RunSocket(static_cast<SocketHandle>(wParam), msg, lParam);
+                return 0;
+            }
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -143,8 +158,17 @@ void TEventLoop::WatchSocket(SocketHandle socket, unsigned events, SocketCallbac
     if (events & kSockWrite) mask |= FD_WRITE;
     if (events & kSockConnect) mask |= FD_CONNECT;
     if (events & kSockClose) mask |= FD_CLOSE;
-    Loop().Sockets[socket] = std::move(callback);
-    ::WSAAsyncSelect(static_cast<SOCKET>(socket), Window(), kMsgSocket, mask);
+    TLoop& l = Loop();
+    auto it = l.Sockets.find(socket);
+    UINT message;
+    if (it != l.Sockets.end()) {
+        message = it->second.Message;  // the same registration: queued notifications still count
+    } else {
+        message = kMsgSocketFirst + l.NextSocketMessage;
+        l.NextSocketMessage = (l.NextSocketMessage + 1) % kMsgSocketCount;
+    }
+    l.Sockets[socket] = {std::move(callback), message};
+    ::WSAAsyncSelect(static_cast<SOCKET>(socket), Window(), message, mask);
 }
 
 void TEventLoop::UnwatchSocket(SocketHandle socket) {
