@@ -122,11 +122,12 @@ void TCairoCanvas::FillRect(const TRectF& rect, TArgb color) {
 
 void TCairoCanvas::FrameRect(const TRectF& rect, TArgb color, float width) {
     if (rect.IsEmpty()) return;
-    SetColor(color);
-    cairo_set_line_width(FCr, width);
-    cairo_rectangle(FCr, rect.X + width / 2, rect.Y + width / 2, rect.Width - width,
-                    rect.Height - width);
-    cairo_stroke(FCr);
+    // Four bands inside the rectangle, as on Windows.
+    float w = std::min(width, std::min(rect.Width, rect.Height) / 2);
+    FillRect({rect.X, rect.Y, rect.Width, w}, color);
+    FillRect({rect.X, rect.Bottom() - w, rect.Width, w}, color);
+    FillRect({rect.X, rect.Y + w, w, rect.Height - 2 * w}, color);
+    FillRect({rect.Right() - w, rect.Y + w, w, rect.Height - 2 * w}, color);
 }
 
 void TCairoCanvas::FillEllipse(const TRectF& rect, TArgb color) {

@@ -80,9 +80,13 @@ void TGdiPlusCanvas::FillRect(const TRectF& rect, TArgb color) {
 
 void TGdiPlusCanvas::FrameRect(const TRectF& rect, TArgb color, float width) {
     if (rect.IsEmpty()) return;
-    Gdiplus::Pen pen(ToColor(color), width);
-    FGraphics->DrawRectangle(&pen, rect.X + width / 2, rect.Y + width / 2, rect.Width - width,
-                             rect.Height - width);
+    // Four bands inside the rectangle: the same pixels as the Cairo canvas, whatever the pen
+    // and pixel-offset rules.
+    float w = std::min(width, std::min(rect.Width, rect.Height) / 2);
+    FillRect({rect.X, rect.Y, rect.Width, w}, color);
+    FillRect({rect.X, rect.Bottom() - w, rect.Width, w}, color);
+    FillRect({rect.X, rect.Y + w, w, rect.Height - 2 * w}, color);
+    FillRect({rect.Right() - w, rect.Y + w, w, rect.Height - 2 * w}, color);
 }
 
 void TGdiPlusCanvas::FillEllipse(const TRectF& rect, TArgb color) {
