@@ -190,13 +190,13 @@ int TFormMain::ShowConfirmDialog(int mode) {
 }
 
 int TFormMain::DefaultShowConfirm(int mode) {
-    TfrmConfirm dialog(this);
+    TfrmConfirm dialog(this, *Texts);
     dialog.SetMode(mode);
     return dialog.ShowModal();
 }
 
 void TFormMain::DefaultShowWhatsNew() {
-    locale::TformWhatsNew whatsNew(this);
+    locale::TformWhatsNew whatsNew(this, *Texts);
     whatsNew.ShowModal();
 }
 
