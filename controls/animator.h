@@ -87,6 +87,8 @@ private:
     std::unique_ptr<TFrameClock> FClock;
     bool FInEvent = false;
     bool FPainting = false;
+    // Cleared at destruction: a frame event that frees the animator ends the step there.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FDestroying = false;
     TRdAniLayer* FHot = nullptr;
     bool FCursorSaved = false;

@@ -190,8 +190,14 @@ void TForm::ControlStateChanged(TControl& control) {
 }
 
 void TForm::ControlRemoved(TControl& control) {
-    if (FHot == &control) FHot = nullptr;
-    if (FCaptured == &control) FCaptured = nullptr;
+    // The control or one of its children may be the hot or the captured one.
+    auto within = [&control](TControl* c) {
+        for (; c; c = c->Parent())
+            if (c == &control) return true;
+        return false;
+    };
+    if (within(FHot)) FHot = nullptr;
+    if (within(FCaptured)) FCaptured = nullptr;
 }
 
 void TForm::UpdateCursor() {

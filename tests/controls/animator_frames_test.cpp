@@ -113,3 +113,16 @@ TEST(AnimatorFrames, SwitchingOffInsideTheFrameStopsTheClock) {
     platform::TEventLoop::RunUntil([] { return false; }, 400);
     EXPECT_EQ(frames, 3);
 }
+
+TEST(AnimatorFrames, AFrameEventMayFreeTheAnimator) {
+    auto anim = std::make_unique<TRdAnimator>();
+    int frames = 0;
+    anim->OnAnimating = [&](TObject&) {
+        ++frames;
+        anim.reset();  // the owner closes the window from its frame handler
+    };
+    anim->SetAnimate(true);
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return !anim; }, 3000));
+    platform::TEventLoop::RunUntil([] { return false; }, 150);
+    EXPECT_EQ(frames, 1);
+}

@@ -283,3 +283,19 @@ TEST(Controls, FormBorderLineIsDrawnOverTheControls) {
     EXPECT_EQ(img.Pixel(19, 9), 0xFF000000u);
     EXPECT_EQ(img.Pixel(10, 5), 0xFFFF0000u);
 }
+
+TEST(Controls, RemovingAPanelForgetsItsHotChild) {
+    TForm form(100, 100);
+    auto panel = std::make_unique<TPicture>();
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 100, 100);
+    TImageButton child;
+    child.SetParent(panel.get());
+    child.SetBounds(10, 10, 20, 20);
+    form.HandleMouseMove(0, 15, 15);
+    EXPECT_EQ(form.HotControl(), &child);
+    panel->SetParent(nullptr);
+    EXPECT_EQ(form.HotControl(), nullptr);
+    form.HandleMouseMove(0, 50, 50);  // no dangling hot control is told it was left
+    child.SetParent(nullptr);
+}
