@@ -111,6 +111,11 @@ class TPosixLauncher : public ILauncher {
 public:
     bool StartProcess(const std::string& application, const std::string& parameters) override {
         if (!FileExists(application)) return false;
+        // Windows has no execute permission: a downloaded program runs as it is. The stand-in
+        // gives its owner the execute bit so that the same holds here.
+        struct stat st;
+        if (::stat(application.c_str(), &st) == 0 && !(st.st_mode & S_IXUSR))
+            ::chmod(application.c_str(), (st.st_mode & 07777) | S_IXUSR);
         return Spawn(application, SplitCommandLine(parameters));
     }
     int ShellOpen(const std::string& file, const std::string& parameters) override {

@@ -51,7 +51,7 @@ TEST_F(Reports, FirstRunSendsUsageThenProductsAndMarksTheUser) {
     SendReports(run);
     ASSERT_EQ(Net.Sent.size(), 2u);
     EXPECT_EQ(Net.Sent[0].Target, kUsagePath);
-    EXPECT_EQ(Net.Sent[0].Host, LG_STATS_HOST);
+    EXPECT_EQ(Net.Sent[0].Referrer, StatisticsUrl(kUsagePath));
     const std::string body = Net.Sent[0].Body;
     ASSERT_EQ(body.rfind("data=", 0), 0u);
     EXPECT_NE(body.find("\r\n"), std::string::npos);  // more than 76 Base64 characters

@@ -16,7 +16,8 @@ int64_t ContentLengthOf(const std::string& header) {
     return platform::ParseInt64(lower.substr(at + 17, end - at - 17), n) ? n : -1;
 }
 
-TCaptureServer::TCaptureServer(std::string reply) : FReply(std::move(reply)) {
+TCaptureServer::TCaptureServer(std::string reply, uint16_t port)
+    : FReply(std::move(reply)), FPort(port) {
     platform::SocketsStartup();
     int error = 0;
     FListener = platform::SocketListenLoopback(false, FPort, &error);

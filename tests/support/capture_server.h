@@ -13,7 +13,10 @@ namespace testsupport {
 
 class TCaptureServer {
 public:
-    explicit TCaptureServer(std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    // `port` 0 picks a free port; a fixed one stands in for a server whose address is built in.
+    explicit TCaptureServer(std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok",
+                            uint16_t port = 0);
+    bool Listening() const { return FListener != platform::kInvalidSocket; }
     ~TCaptureServer();
     TCaptureServer(const TCaptureServer&) = delete;
     TCaptureServer& operator=(const TCaptureServer&) = delete;

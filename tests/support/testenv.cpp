@@ -19,6 +19,8 @@ std::string UniqueName(const char* prefix) {
 }
 }  // namespace
 
+std::string TestRoot() { return gRoot; }
+
 void RemoveTree(const std::string& path) {
     std::error_code ec;
     std::filesystem::remove_all(std::filesystem::u8path(path), ec);

@@ -29,5 +29,7 @@ private:
 };
 
 void RemoveTree(const std::string& path);
+// The stand-in root the run's tests share (empty on Windows).
+std::string TestRoot();
 
 }  // namespace testsupport
