@@ -14,6 +14,7 @@
 #include "tests/support/faultserver.h"
 #include "tests/support/nginx.h"
 #include "tests/support/testenv.h"
+#include "tests/support/tinyproxy.h"
 
 namespace download {
 namespace {
@@ -299,6 +300,34 @@ TEST(Downloader, TargetAndStateFileAtStart) {
         if (requests[i].Has("range")) ranges.insert(requests[i].Range());
     EXPECT_EQ(ranges.count("bytes=0-250"), 1u);
     EXPECT_EQ(ranges.size(), 4u);
+}
+
+TEST(Downloader, ExplicitProxyCarriesEveryRequest) {
+    testsupport::TTempDir root;
+    const std::string content = Pattern(300000, 15);
+    ASSERT_TRUE(platform::WriteFileBytes(root.File("p.exe"), content));
+    testsupport::TNginx nginx(root.Path());
+    testsupport::TTinyproxy proxy;
+    if (!nginx.Ok() || !proxy.Ok())
+        GTEST_SKIP() << "servers not available: " << nginx.Error() << proxy.Error();
+    testsupport::TTempDir dir;
+    TDownloader d;
+    d.ProxyMode = 2;
+    d.ProxyHost = "127.0.0.1";
+    d.ProxyPort = std::to_string(proxy.Port());
+    TDone done;
+    Watch(d, done);
+    d.Start(dir.File("p.exe"), nginx.Url("/p.exe"));
+    ASSERT_TRUE(RunUntil([&] { return done.Count > 0; }));
+    EXPECT_EQ(done.Code, 0);
+    EXPECT_EQ(ReadAll(dir.File("p.exe")), content);
+    EXPECT_EQ(d.Downloader->Proxy, "127.0.0.1");
+    // The proxy saw the probe and the four ranged requests.
+    const std::string log = proxy.Log();
+    size_t requests = 0;
+    for (size_t at = log.find("/p.exe"); at != std::string::npos; at = log.find("/p.exe", at + 1))
+        ++requests;
+    EXPECT_GE(requests, 5u) << log;
 }
 
 }  // namespace
