@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "download/md5.h"
 #include "locale/environment.h"
@@ -89,6 +90,25 @@ protected:
         }
         return out;
     }
+    // Clicks until the click has had its effect: a window that has just appeared may still be
+    // laying itself out when the first click arrives.
+    bool ClickUntil(int x, int y, const std::function<bool()>& done) {
+        for (int attempt = 0; attempt < 15; ++attempt) {
+            testsupport::ClickAt(x, y);
+            for (int i = 0; i < 20; ++i) {
+                if (done()) return true;
+                platform::SleepMs(100);
+            }
+        }
+        return done();
+    }
+    bool DialogShown(int& dx, int& dy) { return testsupport::FindWindow("Vantrel", 100, dx, dy); }
+    // The close button, then the dialog's cancel link.
+    void CloseAndConfirm(int x, int y, TProgramRun& run) {
+        int dx = 0, dy = 0;
+        ASSERT_TRUE(ClickUntil(x + 882, y + 18, [&] { return DialogShown(dx, dy); }));
+        ASSERT_TRUE(ClickUntil(dx + 30, dy + 187, [&] { return !run.Running(); }));
+    }
     bool WaitWindow(int& x, int& y) {
         if (!testsupport::CanDriveWindows()) return false;
         return testsupport::FindWindow(kTitle, 20000, x, y);
@@ -144,10 +164,7 @@ TEST_F(Program, DueOfferShowsTheWindowRecordsItRemovesTheTaskAndASecondCopyLeave
     EXPECT_TRUE(run->Running());
 
     // Close, then confirm the cancellation: "close" 1, "click" 0, and the products once.
-    testsupport::ClickAt(x + 882, y + 18);
-    int dx, dy;
-    ASSERT_TRUE(testsupport::FindWindow("Vantrel", 10000, dx, dy));
-    testsupport::ClickAt(dx + 30, dy + 187);
+    CloseAndConfirm(x, y, *run);
     EXPECT_EQ(run->WaitExit(30000), 0);
     const auto usage = Reports("/other/vt6_leap.php");
     ASSERT_EQ(usage.size(), 1u);
@@ -164,7 +181,7 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     auto run = Start();
     int x, y;
     ASSERT_TRUE(WaitWindow(x, y));
-    testsupport::ClickAt(x + 450, y + 556);
+    ASSERT_TRUE(ClickUntil(x + 450, y + 556, [&] { return Files.RequestCount() > 0; }));
     // The bar moves one step per 250 ms: the setup starts some 25 seconds later.
     EXPECT_EQ(run->WaitExit(90000), 0);
     EXPECT_EQ(platform::ReadFileBytes(Temp + "vt6.exe").value_or(""), Setup);
@@ -186,10 +203,7 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     auto again = Start();
     int x2, y2;
     ASSERT_TRUE(WaitWindow(x2, y2));
-    testsupport::ClickAt(x2 + 882, y2 + 18);
-    int dx, dy;
-    ASSERT_TRUE(testsupport::FindWindow("Vantrel", 10000, dx, dy));
-    testsupport::ClickAt(dx + 30, dy + 187);
+    CloseAndConfirm(x2, y2, *again);
     EXPECT_EQ(again->WaitExit(30000), 0);
     EXPECT_EQ(Reports("/other/vt6_leap.php").size(), 2u);
     EXPECT_EQ(Reports("/other/vt_corspdata.php").size(), 1u);
@@ -201,10 +215,10 @@ TEST_F(Program, WrongDigestShowsTheErrorAndOkOpensTheDownloadPage) {
     auto run = Start();
     int x, y;
     ASSERT_TRUE(WaitWindow(x, y));
-    testsupport::ClickAt(x + 450, y + 556);
-    int dx, dy;
+    ASSERT_TRUE(ClickUntil(x + 450, y + 556, [&] { return Files.RequestCount() > 0; }));
+    int dx = 0, dy = 0;
     ASSERT_TRUE(testsupport::FindWindow("Vantrel", 30000, dx, dy));
-    testsupport::ClickAt(dx + 315, dy + 187);  // OK
+    ASSERT_TRUE(ClickUntil(dx + 315, dy + 187, [&] { return !run->Running(); }));  // OK
     EXPECT_EQ(run->WaitExit(30000), 0);
     EXPECT_EQ(platform::ReadFileBytes(Temp + "opened.txt").value_or(""),
               "http://127.0.0.1:47392/dl/vantrel_setup.exe\n");
