@@ -55,11 +55,12 @@ TfrmConfirm::TfrmConfirm(TForm* owner, const locale::TLeapgateLang& texts)
     lblCancel.OnMouseLeave = [this](TObject& s) { lblCancelMouseLeave(s); };
     RdImgBtnCtn.OnClick = [this](TObject& s) { RdImgBtnCtnClick(s); };
     RdImgBtnClose.OnClick = [this](TObject& s) { RdImgBtnCloseClick(s); };
-    auto drag = [this](TObject& s, TMouseButton b, TShiftState sh, int x, int y) {
+    imgBackground.OnMouseDown = [this](TObject& s, TMouseButton b, TShiftState sh, int x, int y) {
         FormMouseDown(s, b, sh, x, y);
     };
-    imgBackground.OnMouseDown = drag;
-    imgCover.OnMouseDown = drag;
+    imgCover.OnMouseDown = [this](TObject& s, TMouseButton b, TShiftState sh, int x, int y) {
+        imgCoverMouseDown(s, b, sh, x, y);
+    };
     FormCreate();
     SetMode(kModeCancel);
 }
@@ -131,6 +132,11 @@ void TfrmConfirm::lblCancelMouseLeave(TObject&) {
 
 void TfrmConfirm::FormMouseDown(TObject&, TMouseButton, TShiftState, int, int) {
     StartMoveDrag();
+}
+
+void TfrmConfirm::imgCoverMouseDown(TObject& sender, TMouseButton button, TShiftState shift, int x,
+                                    int y) {
+    FormMouseDown(sender, button, shift, x, y);
 }
 
 }  // namespace app

@@ -43,6 +43,8 @@ public:
     void lblCancelMouseLeave(controls::TObject& sender);
     void FormMouseDown(controls::TObject& sender, controls::TMouseButton button,
                        controls::TShiftState shift, int x, int y);
+    void imgCoverMouseDown(controls::TObject& sender, controls::TMouseButton button,
+                           controls::TShiftState shift, int x, int y);
 
 private:
     void Finish(int result, bool ordinaryClose);

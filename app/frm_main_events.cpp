@@ -100,7 +100,9 @@ void TFormMain::tmrShineTimer(TObject&) {
 }
 
 void TFormMain::PlayShine() {
-    if (FShining) return;  // a tick that comes while the shine runs
+    // A tick that comes while the shine runs, or while the window is covered by the mask of
+    // the What's New window (the strip would be drawn over the mask).
+    if (FShining || rdmsklyrMaskLayer.Active()) return;
     FShining = true;
     imgShine.SetEnabled(true);
     imgShine.Show();

@@ -282,6 +282,20 @@ TEST_F(FormMainEvents, ShineRunsItsFramesOverTheButtonAndPutsTheStripAway) {
     f.tmrShine.SetEnabled(false);
 }
 
+TEST_F(FormMainEvents, NoShineOverTheMaskOfTheWhatsNewWindow) {
+    TFormMain& f = Shown();
+    int frames = 0;
+    f.Pause = [&](uint32_t) { ++frames; };
+    f.rdmsklyrMaskLayer.Cover(f);
+    f.PlayShine();
+    EXPECT_EQ(frames, 0);
+    EXPECT_FALSE(f.imgShine.Visible());
+    f.rdmsklyrMaskLayer.Uncover();
+    f.PlayShine();
+    EXPECT_EQ(frames, 25);
+    f.tmrShine.SetEnabled(false);
+}
+
 TEST_F(FormMainEvents, ShineCleansUpWhenInterrupted) {
     TFormMain& f = Shown();
     f.Pause = [](uint32_t) { throw std::runtime_error("interrupted"); };
