@@ -140,7 +140,9 @@ public:
     controls::TImageButton& Dot(int dot);  // 1 … 3
     bool Shining() const { return FShining; }
 
-    static constexpr int kBoxTop = 142;  // pbMain's top: window y − 142 is a layer's y
+    static constexpr int kBoxTop = 142;    // pbMain's top: window y − 142 is a layer's y
+    static constexpr int kTagMargin = 12;  // the first page's tag keeps this far from the edge
+    bool TitleCut() const { return FTitleCut; }
 
 private:
     void CreateControls();
@@ -155,7 +157,8 @@ private:
 
     std::unique_ptr<TPageCycle> FPages;
     bool FShining = false;
-    std::string FLanguage;  // the product language as read at the first show
+    bool FTitleCut = false;  // the first page's title is cut to leave its tag room
+    std::string FLanguage;   // the product language as read at the first show
 };
 
 }  // namespace app

@@ -117,7 +117,8 @@ void TFormMain::LayoutControls() {
     LayoutPage1();
     LayoutPage2();
     // 10. Titles take the width of whatever they show; captions fit their buttons.
-    for (int i : layers::kTitles) Layer(i).SetTextWidth(-1);
+    for (int i : layers::kTitles)
+        if (!(i == layers::kP1Title && FTitleCut)) Layer(i).SetTextWidth(-1);
     for (TImageButton* b : {&btnUpgrade, &btnMin}) {
         FitFontToWidth(b->Font, b->Caption(), 4, b->Width());
         b->Invalidate();
@@ -172,6 +173,13 @@ void TFormMain::LayoutPage0() {
     bullet.SetImageTop(titleTop - (font.Height / 2) + 5);  // heights are negative
     TRdAniLayer& tag = Layer(layers::kP1Tag);
     const int gap = platform::SameText(TableName ? TableName() : "", "French") ? 20 : 10;
+    // A title still too wide after its five points would push its tag off the window: it is
+    // cut with an ellipsis where the tag still fits.
+    const int room = pbMain.Width() - kTagMargin - MeasureTextWidth(tag.Font(), tag.Text()) - gap -
+                     title.TextLeft();
+    FTitleCut = title.TextWidth() > room && room > 0;
+    title.SetEllipsis(FTitleCut ? epEndEllipsis : epNone);
+    if (FTitleCut) title.SetTextWidth(room);
     tag.SetTextLeft(title.TextLeft() + title.TextWidth() + gap);
     tag.SetTextTop(bullet.ImageTop() - 3);
     TRdAniLayer& des = Layer(layers::kP1Des);

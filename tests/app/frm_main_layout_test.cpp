@@ -219,6 +219,25 @@ TEST_F(FormMainLayout, LongRowHeaderIsCutTo130PixelsWithAnEllipsis) {
     EXPECT_EQ(L(8).Ellipsis(), controls::epNone);
 }
 
+TEST_F(FormMainLayout, ATitleTooWideEvenSmallerIsCutSoItsTagStaysInTheWindow) {
+    Texts.LoadFromText("[Common]\nlblImproved=IMPROVED\n[FormMain]\np1Title=" +
+                       std::string("Update three million drivers and more for every device ") +
+                       "you own today\n");
+    TFormMain& f = Make();
+    EXPECT_EQ(L(3).Font().Size(), TFont{.Height = -20}.Size() - 5);  // five points, no more
+    EXPECT_TRUE(f.TitleCut());
+    EXPECT_EQ(L(3).Ellipsis(), controls::epEndEllipsis);
+    EXPECT_GT(L(3).TextWidth(), 0);  // kept, not reset to the box's edge
+    EXPECT_EQ(L(4).TextLeft(), L(3).TextLeft() + L(3).TextWidth() + 10);
+    EXPECT_EQ(L(4).TextLeft() + Width(4), 900 - TFormMain::kTagMargin);
+    // An ordinary title is not cut.
+    Texts = Table("ENGLISH");
+    TFormMain& g = Make();
+    EXPECT_FALSE(g.TitleCut());
+    EXPECT_EQ(L(3).Ellipsis(), controls::epNone);
+    EXPECT_EQ(L(3).TextWidth(), -1);
+}
+
 TEST_F(FormMainLayout, FrenchTablesPutTheFirstTagTwentyPixelsAway) {
     TableName = "French";
     Make();
