@@ -70,7 +70,11 @@ void TformWhatsNew::lvAdvancedCustomDrawSubItem(TListView& sender, platform::TCa
         // The bullet "●" of the row, drawn as the round it stands for: some faces (the system
         // font of a Windows look-alike among them) have no such letter and would show nothing.
         const float d = std::round(font.EmPixels() / 2);
+        canvas.Save();
+        canvas.SetQuality({platform::TSmoothing::HighQuality, platform::TInterpolation::Bilinear,
+                           platform::TCompositing::Default, platform::TTextHint::SystemDefault});
         canvas.FillEllipse({56 + (15 - d) / 2, (float(rowH) - d) / 2, d, d}, kTextColor);
+        canvas.Restore();
         return;
     }
     if (column != 2 || items.size() < 3) return;
