@@ -16,8 +16,10 @@ endif()
 # script counts the cases from GoogleTest's own summary.
 # Each program gets a folder of its own: files it writes beside itself (the task log) never
 # meet another program's. SERIAL programs share such files between their own cases.
+# DISPLAY programs open windows or move the pointer on the shared X display: they take turns
+# with each other.
 function(lg_test_program name)
-  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} lg_test_main ${LG_GTEST_LIBS} lg_options)
@@ -26,9 +28,16 @@ function(lg_test_program name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 900)
   else()
     set(_env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    set(_locks "")
     if(T_SERIAL)
+      list(APPEND _locks ${name})
+    endif()
+    if(T_DISPLAY)
+      list(APPEND _locks display)
+    endif()
+    if(_locks)
       gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 300 RESOURCE_LOCK ${name} ENVIRONMENT "${_env}")
+        PROPERTIES TIMEOUT 300 RESOURCE_LOCK "${_locks}" ENVIRONMENT "${_env}")
     else()
       gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ENVIRONMENT "${_env}")
     endif()

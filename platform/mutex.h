@@ -1,5 +1,5 @@
 // A named mutex valid per user logon (Windows: CreateMutexW without a namespace prefix; Linux:
-// an flock'ed file in the user's runtime folder).
+// an flock'ed file under the stand-in root, which stands for the logon).
 #pragma once
 #include <cstdint>
 #include <string>

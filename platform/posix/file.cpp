@@ -89,7 +89,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Written over the old content and cut to length afterwards: truncating to zero first makes
+    // the file system flush the file at close, a pause on every settings write under load.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     size_t done = 0;
     while (done < bytes.size()) {
@@ -101,7 +103,8 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
         }
         done += static_cast<size_t>(n);
     }
-    return ::close(fd) == 0;
+    const bool cut = ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    return ::close(fd) == 0 && cut;
 }
 
 std::string CurrentDirectory() {

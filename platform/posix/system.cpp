@@ -199,10 +199,10 @@ std::string GetTempFolder() {
 }
 
 TNamedMutex::TNamedMutex(const std::string& name) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string dir = runtime && *runtime ? runtime : "/tmp";
-    const std::string path =
-        JoinPath({dir, "leapgate-" + std::to_string(::getuid()) + "-" + name + ".lock"});
+    // A logon of the stand-in is its root: two runs with different roots are two users' logons.
+    const std::string dir = JoinPath({StandInRoot(), "Sessions"});
+    ForceDirectories(dir);
+    const std::string path = JoinPath({dir, name + ".lock"});
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return;
     FHandle = fd;

@@ -90,11 +90,13 @@ protected:
         }
         return out;
     }
-    // Clicks until the click has had its effect: a window that has just appeared may still be
-    // laying itself out when the first click arrives.
-    bool ClickUntil(int x, int y, const std::function<bool()>& done) {
+    // Clicks at (dx, dy) in the window with this title until the click has had its effect. The
+    // window is looked up again for every try: one that has just appeared may still be moving
+    // to its place or laying itself out when the first click arrives.
+    bool ClickUntil(const std::string& title, int dx, int dy, const std::function<bool()>& done) {
         for (int attempt = 0; attempt < 15; ++attempt) {
-            testsupport::ClickAt(x, y);
+            int x, y;
+            if (testsupport::FindWindow(title, 2000, x, y)) testsupport::ClickAt(x + dx, y + dy);
             for (int i = 0; i < 20; ++i) {
                 if (done()) return true;
                 platform::SleepMs(100);
@@ -102,16 +104,18 @@ protected:
         }
         return done();
     }
-    bool DialogShown(int& dx, int& dy) { return testsupport::FindWindow("Vantrel", 100, dx, dy); }
+    bool DialogShown() {
+        int x, y;
+        return testsupport::FindWindow("Vantrel", 100, x, y);
+    }
     // The close button, then the dialog's cancel link.
-    void CloseAndConfirm(int x, int y, TProgramRun& run) {
-        int dx = 0, dy = 0;
-        ASSERT_TRUE(ClickUntil(x + 882, y + 18, [&] { return DialogShown(dx, dy); }));
-        ASSERT_TRUE(ClickUntil(dx + 30, dy + 187, [&] { return !run.Running(); }));
+    void CloseAndConfirm(TProgramRun& run) {
+        ASSERT_TRUE(ClickUntil(kTitle, 882, 18, [&] { return DialogShown(); }));
+        ASSERT_TRUE(ClickUntil("Vantrel", 30, 187, [&] { return !run.Running(); }));
     }
     bool WaitWindow(int& x, int& y) {
         if (!testsupport::CanDriveWindows()) return false;
-        return testsupport::FindWindow(kTitle, 20000, x, y);
+        return testsupport::FindWindow(kTitle, 60000, x, y);
     }
 };
 
@@ -164,7 +168,7 @@ TEST_F(Program, DueOfferShowsTheWindowRecordsItRemovesTheTaskAndASecondCopyLeave
     EXPECT_TRUE(run->Running());
 
     // Close, then confirm the cancellation: "close" 1, "click" 0, and the products once.
-    CloseAndConfirm(x, y, *run);
+    CloseAndConfirm(*run);
     EXPECT_EQ(run->WaitExit(30000), 0);
     const auto usage = Reports("/other/vt6_leap.php");
     ASSERT_EQ(usage.size(), 1u);
@@ -181,7 +185,7 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     auto run = Start();
     int x, y;
     ASSERT_TRUE(WaitWindow(x, y));
-    ASSERT_TRUE(ClickUntil(x + 450, y + 556, [&] { return Files.RequestCount() > 0; }));
+    ASSERT_TRUE(ClickUntil(kTitle, 450, 556, [&] { return Files.RequestCount() > 0; }));
     // The bar moves one step per 250 ms: the setup starts some 25 seconds later.
     EXPECT_EQ(run->WaitExit(90000), 0);
     EXPECT_EQ(platform::ReadFileBytes(Temp + "vt6.exe").value_or(""), Setup);
@@ -202,8 +206,8 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     platform::DeleteFile(Temp + "setup-ran.txt");
     auto again = Start();
     int x2, y2;
-    ASSERT_TRUE(WaitWindow(x2, y2));
-    CloseAndConfirm(x2, y2, *again);
+    ASSERT_TRUE(WaitWindow(x2, y2)) << "the program " << (again->Running() ? "runs" : "ended");
+    CloseAndConfirm(*again);
     EXPECT_EQ(again->WaitExit(30000), 0);
     EXPECT_EQ(Reports("/other/vt6_leap.php").size(), 2u);
     EXPECT_EQ(Reports("/other/vt_corspdata.php").size(), 1u);
@@ -215,10 +219,10 @@ TEST_F(Program, WrongDigestShowsTheErrorAndOkOpensTheDownloadPage) {
     auto run = Start();
     int x, y;
     ASSERT_TRUE(WaitWindow(x, y));
-    ASSERT_TRUE(ClickUntil(x + 450, y + 556, [&] { return Files.RequestCount() > 0; }));
+    ASSERT_TRUE(ClickUntil(kTitle, 450, 556, [&] { return Files.RequestCount() > 0; }));
     int dx = 0, dy = 0;
     ASSERT_TRUE(testsupport::FindWindow("Vantrel", 30000, dx, dy));
-    ASSERT_TRUE(ClickUntil(dx + 315, dy + 187, [&] { return !run->Running(); }));  // OK
+    ASSERT_TRUE(ClickUntil("Vantrel", 315, 187, [&] { return !run->Running(); }));  // OK
     EXPECT_EQ(run->WaitExit(30000), 0);
     EXPECT_EQ(platform::ReadFileBytes(Temp + "opened.txt").value_or(""),
               "http://127.0.0.1:47392/dl/vantrel_setup.exe\n");
