@@ -38,7 +38,7 @@ protected:
 
     void SetUp() override {
         if (!platform::StandInRoot().size())
-            GTEST_SKIP() << "the Windows build cannot drive the program's windows from a test yet";
+            GTEST_SKIP() << "under Wine the program is driven from outside: tests/support/wine/program-e2e";
         Root = Dir.File("root/");
         Temp = Dir.File("tmp/");
         platform::ForceDirectories(Temp);

@@ -109,7 +109,8 @@ void ClickAt(int x, int y) {
 
 #else
 
-// The Windows build runs the program too, but has no way yet to drive its windows.
+// Under Wine the program is driven from outside the Windows test programs
+// (tests/support/wine/program-e2e); these stand-ins keep the test program building.
 TProgramRun::TProgramRun(const std::string&, const std::vector<std::string>&,
                          const std::map<std::string, std::string>&) {}
 TProgramRun::~TProgramRun() {}
