@@ -6,9 +6,28 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <optional>
+
 namespace platform {
 
 namespace {
+
+// The foreground window may vanish between two questions about it; Xlib's default answer to
+// that error is to end the process. While we ask, such errors only make the answer empty.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+class TQuietErrors {
+public:
+    explicit TQuietErrors(Display* d) : FDisplay(d), FOld(::XSetErrorHandler(IgnoreXError)) {}
+    ~TQuietErrors() {
+        ::XSync(FDisplay, False);
+        ::XSetErrorHandler(FOld);
+    }
+
+private:
+    Display* FDisplay;
+    XErrorHandler FOld;
+};
 
 class TX11Screen : public IScreen {
 public:
@@ -26,6 +45,7 @@ public:
         TForegroundWindow out;
         Display* d = ::XOpenDisplay(nullptr);
         if (!d) return out;
+        std::optional<TQuietErrors> quiet(std::in_place, d);
         const Window root = DefaultRootWindow(d);
         const Atom active = ::XInternAtom(d, "_NET_ACTIVE_WINDOW", True);
         Window w = 0;
@@ -62,6 +82,7 @@ public:
                 if (hint.res_class) ::XFree(hint.res_class);
             }
         }
+        quiet.reset();
         ::XCloseDisplay(d);
         return out;
     }

@@ -184,7 +184,7 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     WriteUpdate(download::Md5OfBytes(Setup));
     auto run = Start();
     int x, y;
-    ASSERT_TRUE(WaitWindow(x, y));
+    ASSERT_TRUE(WaitWindow(x, y)) << "the program " << (run->Running() ? "runs" : "ended");
     ASSERT_TRUE(ClickUntil(kTitle, 450, 556, [&] { return Files.RequestCount() > 0; }));
     // The bar moves one step per 250 ms: the setup starts some 25 seconds later.
     EXPECT_EQ(run->WaitExit(90000), 0);
