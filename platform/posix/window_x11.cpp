@@ -7,6 +7,8 @@
 #include "platform/posix/canvas_cairo.h"
 #include "platform/window.h"
 
+#include "platform/clock.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -42,7 +44,12 @@ Display* OpenDisplay() {
     if (x.Dpy) return x.Dpy;
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) return nullptr;
-    x.Dpy = XOpenDisplay(nullptr);
+    // A busy X server can turn a connection away for a moment; a window that silently never
+    // appears is worse than a short wait.
+    for (int attempt = 0; attempt < 20 && !x.Dpy; ++attempt) {
+        x.Dpy = XOpenDisplay(nullptr);
+        if (!x.Dpy) platform::SleepMs(100);
+    }
     if (!x.Dpy) return nullptr;
     x.WmDelete = XInternAtom(x.Dpy, "WM_DELETE_WINDOW", False);
     x.WmProtocols = XInternAtom(x.Dpy, "WM_PROTOCOLS", False);
