@@ -28,12 +28,13 @@ function(lg_test_program name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 900)
   else()
     set(_env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    # One lock per program (a list would not survive the discovery's property pairs): the
+    # display lock also keeps a program's own cases one at a time.
     set(_locks "")
-    if(T_SERIAL)
-      list(APPEND _locks ${name})
-    endif()
     if(T_DISPLAY)
-      list(APPEND _locks display)
+      set(_locks display)
+    elseif(T_SERIAL)
+      set(_locks ${name})
     endif()
     if(_locks)
       gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
