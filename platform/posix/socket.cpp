@@ -1,6 +1,5 @@
 #include "platform/socket.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -8,8 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
+#include "platform/common/socket_address.h"
 #include "platform/posix/eventloop_internal.h"
 
 namespace platform {
@@ -101,37 +100,9 @@ int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& 
                 return kWsaHostNotFound;
         }
     }
-    for (addrinfo* a = list; a; a = a->ai_next) {
-        if (a->ai_addrlen > sizeof(TSockAddr::Bytes)) continue;
-        TSockAddr address;
-        address.Family = a->ai_family;
-        address.Length = static_cast<int>(a->ai_addrlen);
-        std::memcpy(address.Bytes, a->ai_addr, a->ai_addrlen);
-        out.push_back(address);
-    }
+    const int found = CopyResolvedAddresses(list, out);
     ::freeaddrinfo(list);
-    return out.empty() ? kWsaHostNotFound : 0;
-}
-
-std::string AddressText(const TSockAddr& address) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.Family == AF_INET6) {
-        sockaddr_in6 a;
-        std::memcpy(&a, address.Bytes, sizeof a);
-        ::inet_ntop(AF_INET6, &a.sin6_addr, text, sizeof text);
-        return "[" + std::string(text) + "]:" + std::to_string(ntohs(a.sin6_port));
-    }
-    sockaddr_in a;
-    std::memcpy(&a, address.Bytes, sizeof a);
-    ::inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(ntohs(a.sin_port));
-}
-
-std::string AddressIpv4Bytes(const TSockAddr& address) {
-    if (address.Family != AF_INET) return std::string();
-    sockaddr_in a;
-    std::memcpy(&a, address.Bytes, sizeof a);
-    return std::string(reinterpret_cast<const char*>(&a.sin_addr), 4);
+    return found;
 }
 
 SocketHandle SocketOpen(int family, int* error) {
@@ -204,26 +175,15 @@ SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error) {
     if (s < 0) return fail();
     int one = 1;
     ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    int rc;
-    if (ipv6) {
-        sockaddr_in6 a{};
-        a.sin6_family = AF_INET6;
-        a.sin6_addr = in6addr_loopback;
-        a.sin6_port = htons(port);
-        rc = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    } else {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        rc = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    }
-    if (rc != 0 || ::listen(s, 64) != 0) return fail();
-    sockaddr_storage bound{};
-    socklen_t len = sizeof bound;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&bound), &len);
-    port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                      : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    const TSockAddr loopback = LoopbackAddress(ipv6, port);
+    if (::bind(s, reinterpret_cast<const sockaddr*>(loopback.Bytes), loopback.Length) != 0 ||
+        ::listen(s, 64) != 0)
+        return fail();
+    TSockAddr bound;
+    socklen_t len = sizeof bound.Bytes;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(bound.Bytes), &len);
+    bound.Family = loopback.Family;
+    port = AddressPort(bound);
     return s;
 }
 

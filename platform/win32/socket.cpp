@@ -4,8 +4,9 @@
 #include <ws2tcpip.h>
 
 #include <climits>
-#include <cstring>
 #include <mutex>
+
+#include "platform/common/socket_address.h"
 
 namespace platform {
 
@@ -42,37 +43,9 @@ int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& 
     std::string service = std::to_string(port);
     int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
     if (rc != 0) return rc == WSANOTINITIALISED ? kWsaHostNotFound : rc;
-    for (addrinfo* a = list; a; a = a->ai_next) {
-        if (a->ai_addrlen > sizeof(TSockAddr::Bytes)) continue;
-        TSockAddr address;
-        address.Family = a->ai_family;
-        address.Length = static_cast<int>(a->ai_addrlen);
-        std::memcpy(address.Bytes, a->ai_addr, a->ai_addrlen);
-        out.push_back(address);
-    }
+    const int found = CopyResolvedAddresses(list, out);
     ::freeaddrinfo(list);
-    return out.empty() ? kWsaHostNotFound : 0;
-}
-
-std::string AddressText(const TSockAddr& address) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.Family == AF_INET6) {
-        sockaddr_in6 a;
-        std::memcpy(&a, address.Bytes, sizeof a);
-        ::inet_ntop(AF_INET6, &a.sin6_addr, text, sizeof text);
-        return "[" + std::string(text) + "]:" + std::to_string(ntohs(a.sin6_port));
-    }
-    sockaddr_in a;
-    std::memcpy(&a, address.Bytes, sizeof a);
-    ::inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(ntohs(a.sin_port));
-}
-
-std::string AddressIpv4Bytes(const TSockAddr& address) {
-    if (address.Family != AF_INET) return std::string();
-    sockaddr_in a;
-    std::memcpy(&a, address.Bytes, sizeof a);
-    return std::string(reinterpret_cast<const char*>(&a.sin_addr), 4);
+    return found;
 }
 
 SocketHandle SocketOpen(int family, int* error) {
@@ -149,26 +122,15 @@ SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error) {
         return kInvalidSocket;
     };
     if (s == INVALID_SOCKET) return fail();
-    int rc;
-    if (ipv6) {
-        sockaddr_in6 a{};
-        a.sin6_family = AF_INET6;
-        a.sin6_addr = in6addr_loopback;
-        a.sin6_port = htons(port);
-        rc = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    } else {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        rc = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    }
-    if (rc != 0 || ::listen(s, 64) != 0) return fail();
-    sockaddr_storage bound{};
-    int len = sizeof bound;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&bound), &len);
-    port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                      : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    const TSockAddr loopback = LoopbackAddress(ipv6, port);
+    if (::bind(s, reinterpret_cast<const sockaddr*>(loopback.Bytes), loopback.Length) != 0 ||
+        ::listen(s, 64) != 0)
+        return fail();
+    TSockAddr bound;
+    int len = sizeof bound.Bytes;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(bound.Bytes), &len);
+    bound.Family = loopback.Family;
+    port = AddressPort(bound);
     return static_cast<SocketHandle>(s);
 }
 
