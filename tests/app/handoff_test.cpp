@@ -68,10 +68,10 @@ protected:
     testsupport::TScopedTempFolder UseTemp{Temp.Path()};
     testsupport::TFakeLauncher Launcher;
     testsupport::TScopedLauncher UseLauncher{Launcher};
+    std::string Content;  // before the server: its handler reads it until the server stops
     testsupport::TFaultServer Server;
     TRecordingView View;
     TUpgradeData Data;
-    std::string Content;
 
     void SetUp() override {
         Content.resize(20000);

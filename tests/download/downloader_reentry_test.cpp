@@ -17,8 +17,8 @@ using testsupport::TFaultServer;
 using testsupport::TRecordedRequest;
 
 TEST(DownloaderReentry, StopAndDestroyInsideOnDone) {
-    TFaultServer server;
     const std::string content = Pattern(5000, 31);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     testsupport::TTempDir dir;
@@ -46,8 +46,8 @@ TEST(DownloaderReentry, StopAndDestroyInsideOnDone) {
 }
 
 TEST(DownloaderReentry, StallDuringRestartPauseRetiresSafely) {
-    TFaultServer server;
     const std::string content = Pattern(2000, 32);
+    TFaultServer server;
     // Segment 2 always fails fast, so its restart pause is running whenever the stall limit
     // passes; the others never finish.
     server.SetHandler([&](const TRecordedRequest& rq) {

@@ -160,8 +160,8 @@ TEST(Downloader, NotFoundFourTimesLastThroughTheSystemProxy) {
 }
 
 TEST(Downloader, ThreeStallsEndWithCodeOneEachResuming) {
-    TFaultServer server;
     const std::string content = Pattern(4000, 12);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (!rq.Has("range")) return TFaultResponse::File(rq, content);
         // 100 bytes of whatever is asked, then silence.
@@ -202,8 +202,8 @@ TEST(Downloader, ThreeStallsEndWithCodeOneEachResuming) {
 }
 
 TEST(Downloader, DigestMismatchRetriesThenCodeFour) {
-    TFaultServer server;
     const std::string content = Pattern(2000, 13);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     testsupport::TTempDir dir;
@@ -268,8 +268,8 @@ TEST(Downloader, FailedDownloaderStartIsReportedAsCodeTwo) {
 }
 
 TEST(Downloader, TargetAndStateFileAtStart) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 14);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     testsupport::TTempDir dir;

@@ -73,8 +73,8 @@ TEST(HttpAbort, DuringLookupConnectHeaderAndBody) {
 }
 
 TEST(HttpAbort, FromInsideEachEvent) {
-    TFaultServer server;
     std::string body = Pattern(2 * 1024 * 1024);
+    TFaultServer server;
     server.SetHandler([&](const auto& rq) {
         if (rq.Target == "/redirect") return TFaultResponse::Redirect(302, "/body");
         return TFaultResponse::Status(200, body);

@@ -14,8 +14,8 @@ using testsupport::TFaultResponse;
 using testsupport::TFaultServer;
 
 TEST(HttpClient, SegmentRequestAndEventOrder) {
-    TFaultServer server;
     std::string content = Pattern(1000);
+    TFaultServer server;
     server.SetHandler([&](const auto& rq) { return TFaultResponse::File(rq, content); });
     THttpCli client;
     TClientLog log;
@@ -82,8 +82,8 @@ TEST(HttpClient, BusyAndVersionChecks) {
 }
 
 TEST(HttpClient, BodiesOfEveryFraming) {
-    TFaultServer server;
     std::string big = Pattern(3 * 1024 * 1024, 7);
+    TFaultServer server;
     server.Enqueue(TFaultResponse()
                        .Send("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n")
                        .Pause(20)

@@ -14,8 +14,8 @@ using testsupport::TFaultResponse;
 using testsupport::TFaultServer;
 
 TEST(HttpRedirect, RelativeLocationKeepsOriginAndRangeIsSetAgain) {
-    TFaultServer server;
     std::string content = Pattern(600);
+    TFaultServer server;
     server.Enqueue(
         TFaultResponse::Status(302, "<html>moved</html>", "Location: /new/file.bin\r\n"));
     server.SetHandler([&](const auto& rq) { return TFaultResponse::File(rq, content); });

@@ -30,9 +30,9 @@ void Prepare(TMultipartHttpDownloader& d, const std::string& url, const std::str
 }
 
 TEST(MultipartResume, AbortThenResumeFromStoredCounts) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 21);
     std::atomic<bool> slow{true};
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         TFaultResponse whole = TFaultResponse::File(rq, content);
         if (!rq.Has("range") || !slow) return whole;
@@ -83,8 +83,8 @@ TEST(MultipartResume, AbortThenResumeFromStoredCounts) {
 }
 
 TEST(MultipartResume, EverySegmentDoneMeansNoRequest) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 22);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     testsupport::TTempDir dir;
@@ -109,8 +109,8 @@ TEST(MultipartResume, EverySegmentDoneMeansNoRequest) {
 }
 
 TEST(MultipartResume, OversizedOrUnbackedCountsStartOver) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 23);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     testsupport::TTempDir dir;

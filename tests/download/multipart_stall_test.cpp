@@ -32,8 +32,8 @@ private:
 };
 
 TEST(MultipartStall, TimeOutAcrossTickWrap) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 41);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (!rq.Has("range")) return TFaultResponse::File(rq, content);
         std::string bytes = TFaultResponse::File(rq, content).Actions[0].Bytes;
@@ -65,8 +65,8 @@ TEST(MultipartStall, TimeOutAcrossTickWrap) {
 }
 
 TEST(MultipartStall, SlowButMovingTransferNeverTimesOut) {
-    TFaultServer server;
     const std::string content = Pattern(1200, 42);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (!rq.Has("range")) return TFaultResponse::File(rq, content);
         std::string bytes = TFaultResponse::File(rq, content).Actions[0].Bytes;

@@ -47,8 +47,8 @@ std::multiset<std::string> SegmentRanges(const TFaultServer& server) {
 }
 
 TEST(Multipart, FreshDownloadLayoutRequestsAndLogOrder) {
-    TFaultServer server;
     const std::string content = Pattern(1000);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     TRun run(server.Url("/dir/setup%20v6.exe"));
@@ -100,8 +100,8 @@ TEST(Multipart, FreshDownloadLayoutRequestsAndLogOrder) {
 }
 
 TEST(Multipart, RedirectedProbeSendsSegmentsToTheTarget) {
-    TFaultServer server;
     const std::string content = Pattern(4000, 3);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (rq.Target == "/a") return TFaultResponse::Redirect(302, "/b");
         if (rq.Target == "/b") return TFaultResponse::Redirect(301, server.Url("/real.bin"));
@@ -125,8 +125,8 @@ TEST(Multipart, RedirectedProbeSendsSegmentsToTheTarget) {
 }
 
 TEST(Multipart, SegmentRedirectKeepsItsRange) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 4);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         // The probe is answered directly; the segments are sent elsewhere once.
         if (rq.Target == "/f" && rq.Has("range")) return TFaultResponse::Redirect(302, "/g");
@@ -145,8 +145,8 @@ TEST(Multipart, SegmentRedirectKeepsItsRange) {
 }
 
 TEST(Multipart, ServerIgnoringRangeStillGivesTheRightFile) {
-    TFaultServer server;
     const std::string content = Pattern(100000, 5);
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest&) { return TFaultResponse::Status(200, content); });
     TRun run(server.Url("/whole"));
@@ -157,8 +157,8 @@ TEST(Multipart, ServerIgnoringRangeStillGivesTheRightFile) {
 }
 
 TEST(Multipart, ReplyLongerThanAskedIsCutAtTheSegmentEnd) {
-    TFaultServer server;
     const std::string content = Pattern(10000, 6);
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (!rq.Has("range")) return TFaultResponse::File(rq, content);
         // Honours the start but sends everything to the end of the file.
@@ -175,9 +175,9 @@ TEST(Multipart, ReplyLongerThanAskedIsCutAtTheSegmentEnd) {
 }
 
 TEST(Multipart, WrongContentRangeIsNeverWritten) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 7);
     std::atomic<int> lies{0};
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (rq.Range() == "bytes=251-501" && lies++ < 2) {
             // Another slice of the file, labelled truthfully: not the one asked for.
@@ -200,9 +200,9 @@ TEST(Multipart, WrongContentRangeIsNeverWritten) {
 }
 
 TEST(Multipart, FailedSegmentsRestartWhereTheyStopped) {
-    TFaultServer server;
     const std::string content = Pattern(1000, 8);
     std::atomic<int> seg1{0}, seg2{0};
+    TFaultServer server;
     server.SetHandler([&](const TRecordedRequest& rq) {
         if (rq.Range() == "bytes=251-501" && seg1++ == 0) {
             // Half of the segment, then the connection breaks.
@@ -277,8 +277,8 @@ TEST(Multipart, SilentProbeTimesOut) {
 }
 
 TEST(Multipart, ShorterThanPartCount) {
-    TFaultServer server;
     const std::string content = "xyz";
+    TFaultServer server;
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     TRun run(server.Url("/tiny"));

@@ -76,7 +76,9 @@ public:
     std::string HostPort() const;
 
     void Enqueue(TFaultResponse response);  // answers the next request; before the handler
-    void SetHandler(THandler handler);      // answers when the queue is empty (else 404)
+    // Answers when the queue is empty (else 404). The handler runs on the server's threads
+    // until the server has stopped: what it refers to must be declared before the server.
+    void SetHandler(THandler handler);
     // Makes every connection begin with a SOCKS handshake (version 4 or 5, 0 for none);
     // `refuse` answers it with a refusal.
     void SetSocks(int version, bool refuse = false);
