@@ -184,7 +184,7 @@ public:
     explicit TMemoryObject(std::shared_ptr<TMemoryTaskStore> store) : FStore(std::move(store)) {}
 
 protected:
-    HResult Call(const char* name, const std::string& args = {}) {
+    HResult Call(const std::string& name, const std::string& args = {}) {
         return FStore->OnCall(name, args);
     }
     std::shared_ptr<TMemoryTaskStore> FStore;

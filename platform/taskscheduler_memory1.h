@@ -59,29 +59,20 @@ private:
     TWorkItemData D;
 };
 
-#define LG_MEM_TEXT1(N, FIELD)                                            \
-    HResult Set##N(const TBstr& value) override {                         \
+// A property pair SetN / GetN kept in the work item's field N; Set takes the value as IN.
+#define LG_MEM_PROP1(IN, T, N)                                            \
+    HResult Set##N(IN value) override {                                   \
         if (HResult hr = Call("ITask.Set" #N, CallArg(value))) return hr; \
-        D->FIELD = value;                                                 \
+        D->N = value;                                                     \
         return kSOk;                                                      \
     }                                                                     \
-    HResult Get##N(TBstr& value) override {                               \
+    HResult Get##N(T& value) override {                                   \
         if (HResult hr = Call("ITask.Get" #N)) return hr;                 \
-        value = D->FIELD;                                                 \
+        value = D->N;                                                     \
         return kSOk;                                                      \
     }
-
-#define LG_MEM_DWORD1(N, FIELD)                                           \
-    HResult Set##N(uint32_t value) override {                             \
-        if (HResult hr = Call("ITask.Set" #N, CallArg(value))) return hr; \
-        D->FIELD = value;                                                 \
-        return kSOk;                                                      \
-    }                                                                     \
-    HResult Get##N(uint32_t& value) override {                            \
-        if (HResult hr = Call("ITask.Get" #N)) return hr;                 \
-        value = D->FIELD;                                                 \
-        return kSOk;                                                      \
-    }
+#define LG_MEM_TEXT1(N) LG_MEM_PROP1(const TBstr&, TBstr, N)
+#define LG_MEM_DWORD1(N) LG_MEM_PROP1(uint32_t, uint32_t, N)
 
 class TMemTask : public ITask, TMemoryObject {
 public:
@@ -122,9 +113,9 @@ public:
         deadline = D->DeadlineMinutes;
         return kSOk;
     }
-    LG_MEM_TEXT1(Comment, Comment)
-    LG_MEM_TEXT1(Creator, Creator)
-    LG_MEM_DWORD1(Flags, Flags)
+    LG_MEM_TEXT1(Comment)
+    LG_MEM_TEXT1(Creator)
+    LG_MEM_DWORD1(Flags)
     HResult SetAccountInformation(const TBstr& account, const TVariant& password) override {
         if (HResult hr =
                 Call("ITask.SetAccountInformation", CallArg(account) + ", " + CallArg(password)))
@@ -137,11 +128,11 @@ public:
         account = D->Account;
         return kSOk;
     }
-    LG_MEM_TEXT1(ApplicationName, ApplicationName)
-    LG_MEM_TEXT1(Parameters, Parameters)
-    LG_MEM_TEXT1(WorkingDirectory, WorkingDirectory)
-    LG_MEM_DWORD1(Priority, Priority)
-    LG_MEM_DWORD1(MaxRunTime, MaxRunTime)
+    LG_MEM_TEXT1(ApplicationName)
+    LG_MEM_TEXT1(Parameters)
+    LG_MEM_TEXT1(WorkingDirectory)
+    LG_MEM_DWORD1(Priority)
+    LG_MEM_DWORD1(MaxRunTime)
     HResult QueryInterface(TPtr<IPersistFile>& file) override {
         file.reset();
         if (HResult hr = Call("ITask.QueryInterface", "IPersistFile")) return hr;
@@ -153,6 +144,7 @@ private:
     TWorkItemData D;
 };
 
+#undef LG_MEM_PROP1
 #undef LG_MEM_TEXT1
 #undef LG_MEM_DWORD1
 

@@ -78,27 +78,97 @@ public:
     size_t I;
 };
 
-// One object answers every typed trigger interface; QueryInterface admits only its own kind.
-class TMemTrigger : public ITimeTrigger,
-                    public IDailyTrigger,
-                    public IWeeklyTrigger,
-                    public IMonthlyTrigger,
-                    public IIdleTrigger,
-                    public IRegistrationTrigger,
-                    public IBootTrigger,
-                    public ILogonTrigger,
-                    public std::enable_shared_from_this<TMemTrigger>,
-                    TMemoryObject {
+// A trigger or an action: record I of one list of the definition, whose type decides which
+// typed interfaces QueryInterface admits. Self is the object handed out, `face` its interface's
+// name in the recording.
+template <class Self, class TStored, std::vector<TStored> TStoredDefinition2::*List>
+class TMemListItem : public std::enable_shared_from_this<Self>, protected TMemoryObject {
 public:
-    TMemTrigger(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d, size_t i)
-        : TMemoryObject(std::move(s)), D(std::move(d)), I(i) {}
-    TStoredTrigger2& T() { return D->Triggers[I]; }
+    using TRecord = TStored;
+    static std::vector<TStored>& ListOf(TStoredDefinition2& d) { return d.*List; }
 
-    HResult get_Type(int32_t& type) override {
-        if (HResult hr = Call("ITrigger.get_Type")) return hr;
-        type = T().Type;
+protected:
+    TMemListItem(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d, size_t i, const char* face)
+        : TMemoryObject(std::move(s)), D(std::move(d)), I(i), FFace(face) {}
+    TStored& Record() { return ListOf(*D)[I]; }
+    HResult GetType(int32_t& type) {
+        if (HResult hr = Call(FFace + ".get_Type")) return hr;
+        type = Record().Type;
         return kSOk;
     }
+    template <class TTyped>
+    HResult Query(TPtr<TTyped>& out, int32_t kind, const char* name) {
+        out.reset();
+        if (HResult hr = Call(FFace + ".QueryInterface", name)) return hr;
+        if (Record().Type != kind) return kENoInterface;
+        out =
+            TPtr<TTyped>(this->shared_from_this(), static_cast<TTyped*>(static_cast<Self*>(this)));
+        return kSOk;
+    }
+    TDefinitionData D;
+    size_t I;
+
+private:
+    std::string FFace;
+};
+
+// A view of one list of the definition: items 1 … count are handed out as TItem; Create appends
+// a record of a type the platform admits.
+template <class ICollection, class IItem, class TItem>
+class TMemItemCollection : public ICollection, TMemoryObject {
+public:
+    HResult get_Count(int32_t& count) override {
+        if (HResult hr = Call(FFace + ".get_Count")) return hr;
+        count = static_cast<int32_t>(List().size());
+        return kSOk;
+    }
+    HResult get_Item(int32_t index, TPtr<IItem>& item) override {
+        item.reset();
+        if (HResult hr = Call(FFace + ".get_Item", CallArg(index))) return hr;
+        if (index < 1 || index > static_cast<int32_t>(List().size())) return kEInvalidArg;
+        item = std::make_shared<TItem>(FStore, D, index - 1);
+        return kSOk;
+    }
+    HResult Create(int32_t type, TPtr<IItem>& item) override {
+        item.reset();
+        if (HResult hr = Call(FFace + ".Create", CallArg(type))) return hr;
+        if (!FAdmits(type)) return kEInvalidArg;
+        typename TItem::TRecord record;
+        record.Type = type;
+        List().push_back(record);
+        item = std::make_shared<TItem>(FStore, D, List().size() - 1);
+        return kSOk;
+    }
+
+protected:
+    TMemItemCollection(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d, const char* face,
+                       bool (*admits)(int32_t))
+        : TMemoryObject(std::move(s)), D(std::move(d)), FFace(face), FAdmits(admits) {}
+
+private:
+    auto& List() { return TItem::ListOf(*D); }
+    TDefinitionData D;
+    std::string FFace;
+    bool (*FAdmits)(int32_t);
+};
+
+// One object answers every typed trigger interface; QueryInterface admits only its own kind.
+class TMemTrigger
+    : public ITimeTrigger,
+      public IDailyTrigger,
+      public IWeeklyTrigger,
+      public IMonthlyTrigger,
+      public IIdleTrigger,
+      public IRegistrationTrigger,
+      public IBootTrigger,
+      public ILogonTrigger,
+      public TMemListItem<TMemTrigger, TStoredTrigger2, &TStoredDefinition2::Triggers> {
+public:
+    TMemTrigger(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d, size_t i)
+        : TMemListItem(std::move(s), std::move(d), i, "ITrigger") {}
+    TStoredTrigger2& T() { return Record(); }
+
+    HResult get_Type(int32_t& type) override { return GetType(type); }
     HResult get_Repetition(TPtr<IRepetitionPattern>& repetition) override {
         repetition.reset();
         if (HResult hr = Call("ITrigger.get_Repetition")) return hr;
@@ -117,12 +187,12 @@ public:
     LG_MEM_PROP("IMonthlyTrigger", int16_t, MonthsOfYear, T().MonthsOfYear)
     // IBootTrigger and ILogonTrigger share the property.
     HResult get_Delay(TBstr& value) override {
-        if (HResult hr = Call(DelayOwner("get_Delay").c_str())) return hr;
+        if (HResult hr = Call(DelayOwner("get_Delay"))) return hr;
         value = T().Delay;
         return kSOk;
     }
     HResult put_Delay(const TBstr& value) override {
-        if (HResult hr = Call(DelayOwner("put_Delay").c_str(), CallArg(value))) return hr;
+        if (HResult hr = Call(DelayOwner("put_Delay"), CallArg(value))) return hr;
         T().Delay = value;
         return kSOk;
     }
@@ -147,61 +217,23 @@ private:
     std::string DelayOwner(const char* method) {
         return std::string(T().Type == 8 ? "IBootTrigger." : "ILogonTrigger.") + method;
     }
-    template <class I>
-    HResult Query(TPtr<I>& out, int32_t kind, const char* name) {
-        out.reset();
-        if (HResult hr = Call("ITrigger.QueryInterface", name)) return hr;
-        if (T().Type != kind) return kENoInterface;
-        out = TPtr<I>(shared_from_this(), static_cast<I*>(this));
-        return kSOk;
-    }
-    TDefinitionData D;
-    size_t I;
 };
 
-class TMemTriggerCollection : public ITriggerCollection, TMemoryObject {
+class TMemTriggerCollection : public TMemItemCollection<ITriggerCollection, ITrigger, TMemTrigger> {
 public:
     TMemTriggerCollection(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d)
-        : TMemoryObject(std::move(s)), D(std::move(d)) {}
-    HResult get_Count(int32_t& count) override {
-        if (HResult hr = Call("ITriggerCollection.get_Count")) return hr;
-        count = static_cast<int32_t>(D->Triggers.size());
-        return kSOk;
-    }
-    HResult get_Item(int32_t index, TPtr<ITrigger>& trigger) override {
-        trigger.reset();
-        if (HResult hr = Call("ITriggerCollection.get_Item", CallArg(index))) return hr;
-        if (index < 1 || index > static_cast<int32_t>(D->Triggers.size())) return kEInvalidArg;
-        trigger = TPtr<ITimeTrigger>(std::make_shared<TMemTrigger>(FStore, D, index - 1));
-        return kSOk;
-    }
-    HResult Create(int32_t type, TPtr<ITrigger>& trigger) override {
-        trigger.reset();
-        if (HResult hr = Call("ITriggerCollection.Create", CallArg(type))) return hr;
-        if (type < 0 || type > 11) return kEInvalidArg;
-        TStoredTrigger2 t;
-        t.Type = type;
-        D->Triggers.push_back(t);
-        trigger =
-            TPtr<ITimeTrigger>(std::make_shared<TMemTrigger>(FStore, D, D->Triggers.size() - 1));
-        return kSOk;
-    }
-    TDefinitionData D;
+        : TMemItemCollection(std::move(s), std::move(d), "ITriggerCollection",
+                             [](int32_t type) { return type >= 0 && type <= 11; }) {}
 };
 
 class TMemAction : public IExecAction,
                    public IShowMessageAction,
-                   public std::enable_shared_from_this<TMemAction>,
-                   TMemoryObject {
+                   public TMemListItem<TMemAction, TStoredAction2, &TStoredDefinition2::Actions> {
 public:
     TMemAction(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d, size_t i)
-        : TMemoryObject(std::move(s)), D(std::move(d)), I(i) {}
-    TStoredAction2& A() { return D->Actions[I]; }
-    HResult get_Type(int32_t& type) override {
-        if (HResult hr = Call("IAction.get_Type")) return hr;
-        type = A().Type;
-        return kSOk;
-    }
+        : TMemListItem(std::move(s), std::move(d), i, "IAction") {}
+    TStoredAction2& A() { return Record(); }
+    HResult get_Type(int32_t& type) override { return GetType(type); }
     LG_MEM_PROP("IExecAction", TBstr, Path, A().Path)
     LG_MEM_PROP("IExecAction", TBstr, Arguments, A().Arguments)
     LG_MEM_PROP("IExecAction", TBstr, WorkingDirectory, A().WorkingDirectory)
@@ -211,47 +243,14 @@ public:
     HResult QueryInterface(TPtr<IShowMessageAction>& t) override {
         return Query(t, 7, "IShowMessageAction");
     }
-
-private:
-    template <class I>
-    HResult Query(TPtr<I>& out, int32_t kind, const char* name) {
-        out.reset();
-        if (HResult hr = Call("IAction.QueryInterface", name)) return hr;
-        if (A().Type != kind) return kENoInterface;
-        out = TPtr<I>(shared_from_this(), static_cast<I*>(this));
-        return kSOk;
-    }
-    TDefinitionData D;
-    size_t I;
 };
 
-class TMemActionCollection : public IActionCollection, TMemoryObject {
+class TMemActionCollection : public TMemItemCollection<IActionCollection, IAction, TMemAction> {
 public:
     TMemActionCollection(std::shared_ptr<TMemoryTaskStore> s, TDefinitionData d)
-        : TMemoryObject(std::move(s)), D(std::move(d)) {}
-    HResult get_Count(int32_t& count) override {
-        if (HResult hr = Call("IActionCollection.get_Count")) return hr;
-        count = static_cast<int32_t>(D->Actions.size());
-        return kSOk;
-    }
-    HResult get_Item(int32_t index, TPtr<IAction>& action) override {
-        action.reset();
-        if (HResult hr = Call("IActionCollection.get_Item", CallArg(index))) return hr;
-        if (index < 1 || index > static_cast<int32_t>(D->Actions.size())) return kEInvalidArg;
-        action = TPtr<IExecAction>(std::make_shared<TMemAction>(FStore, D, index - 1));
-        return kSOk;
-    }
-    HResult Create(int32_t type, TPtr<IAction>& action) override {
-        action.reset();
-        if (HResult hr = Call("IActionCollection.Create", CallArg(type))) return hr;
-        if (type != 0 && type != 5 && type != 6 && type != 7) return kEInvalidArg;
-        TStoredAction2 a;
-        a.Type = type;
-        D->Actions.push_back(a);
-        action = TPtr<IExecAction>(std::make_shared<TMemAction>(FStore, D, D->Actions.size() - 1));
-        return kSOk;
-    }
-    TDefinitionData D;
+        : TMemItemCollection(std::move(s), std::move(d), "IActionCollection", [](int32_t type) {
+              return type == 0 || type == 5 || type == 6 || type == 7;
+          }) {}
 };
 
 class TMemTaskDefinition : public ITaskDefinition, TMemoryObject {

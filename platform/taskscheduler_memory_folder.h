@@ -4,49 +4,34 @@
 
 namespace platform {
 
-class TMemTaskFolder;
-
-class TMemTaskCollection : public IRegisteredTaskCollection, TMemoryObject {
+// The tasks or subfolders a folder listed when asked: items 1 … count, named `face` in the
+// recording.
+template <class ICollection, class IItem>
+class TMemListCollection : public ICollection, TMemoryObject {
 public:
-    TMemTaskCollection(std::shared_ptr<TMemoryTaskStore> s, std::vector<TPtr<IRegisteredTask>> t)
-        : TMemoryObject(std::move(s)), FTasks(std::move(t)) {}
+    TMemListCollection(std::shared_ptr<TMemoryTaskStore> s, std::vector<TPtr<IItem>> items,
+                       const char* face)
+        : TMemoryObject(std::move(s)), FItems(std::move(items)), FFace(face) {}
     HResult get_Count(int32_t& count) override {
-        if (HResult hr = Call("IRegisteredTaskCollection.get_Count")) return hr;
-        count = static_cast<int32_t>(FTasks.size());
+        if (HResult hr = Call(FFace + ".get_Count")) return hr;
+        count = static_cast<int32_t>(FItems.size());
         return kSOk;
     }
-    HResult get_Item(int32_t index, TPtr<IRegisteredTask>& task) override {
-        task.reset();
-        if (HResult hr = Call("IRegisteredTaskCollection.get_Item", CallArg(index))) return hr;
-        if (index < 1 || index > static_cast<int32_t>(FTasks.size())) return kEInvalidArg;
-        task = FTasks[index - 1];
+    HResult get_Item(int32_t index, TPtr<IItem>& item) override {
+        item.reset();
+        if (HResult hr = Call(FFace + ".get_Item", CallArg(index))) return hr;
+        if (index < 1 || index > static_cast<int32_t>(FItems.size())) return kEInvalidArg;
+        item = FItems[index - 1];
         return kSOk;
     }
 
 private:
-    std::vector<TPtr<IRegisteredTask>> FTasks;
+    std::vector<TPtr<IItem>> FItems;
+    std::string FFace;
 };
 
-class TMemFolderCollection : public ITaskFolderCollection, TMemoryObject {
-public:
-    TMemFolderCollection(std::shared_ptr<TMemoryTaskStore> s, std::vector<TPtr<ITaskFolder>> f)
-        : TMemoryObject(std::move(s)), FFolders(std::move(f)) {}
-    HResult get_Count(int32_t& count) override {
-        if (HResult hr = Call("ITaskFolderCollection.get_Count")) return hr;
-        count = static_cast<int32_t>(FFolders.size());
-        return kSOk;
-    }
-    HResult get_Item(int32_t index, TPtr<ITaskFolder>& folder) override {
-        folder.reset();
-        if (HResult hr = Call("ITaskFolderCollection.get_Item", CallArg(index))) return hr;
-        if (index < 1 || index > static_cast<int32_t>(FFolders.size())) return kEInvalidArg;
-        folder = FFolders[index - 1];
-        return kSOk;
-    }
-
-private:
-    std::vector<TPtr<ITaskFolder>> FFolders;
-};
+using TMemTaskCollection = TMemListCollection<IRegisteredTaskCollection, IRegisteredTask>;
+using TMemFolderCollection = TMemListCollection<ITaskFolderCollection, ITaskFolder>;
 
 class TMemTaskFolder : public ITaskFolder, TMemoryObject {
 public:
@@ -73,7 +58,8 @@ public:
         for (auto& f : FStore->Folders)
             if (f.Path != "\\" && SameText(ParentTaskFolderPath(f.Path), FPath))
                 list.push_back(std::make_shared<TMemTaskFolder>(FStore, f.Path));
-        folders = std::make_shared<TMemFolderCollection>(FStore, std::move(list));
+        folders = std::make_shared<TMemFolderCollection>(FStore, std::move(list),
+                                                         "ITaskFolderCollection");
         return kSOk;
     }
     HResult CreateFolder(const TBstr& name, const TVariant& sddl,
@@ -119,7 +105,8 @@ public:
         for (auto& t : folder->Tasks)
             if ((flags & 1) != 0 || !t.Definition.Hidden)
                 list.push_back(std::make_shared<TMemRegisteredTask>(FStore, FPath, t.Name));
-        tasks = std::make_shared<TMemTaskCollection>(FStore, std::move(list));
+        tasks = std::make_shared<TMemTaskCollection>(FStore, std::move(list),
+                                                     "IRegisteredTaskCollection");
         return kSOk;
     }
     HResult DeleteTask(const TBstr& name, int32_t flags) override {

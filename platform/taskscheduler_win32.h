@@ -131,17 +131,23 @@ protected:
     C* FCom;
 };
 
-// Hands out a COM object the call returned as wrapper W (which takes the reference). The
+// Hands out a COM object the call returned through `make` (which takes the reference). The
 // object is taken by reference: the call that fills it is an argument of the same expression,
 // and argument order is unspecified, so it must be read here, after the call.
-template <class W, class I, class C>
-HResult Wrap(HRESULT hr, C*& com, TPtr<I>& out) {
+template <class I, class C, class F>
+HResult WrapWith(HRESULT hr, C*& com, TPtr<I>& out, F make) {
     out.reset();
     if (SUCCEEDED(hr) && com)
-        out = TPtr<I>(std::make_shared<W>(com));
+        out = make(com);
     else if (com)
         com->Release();
     return hr;
+}
+
+// The same as wrapper W.
+template <class W, class I, class C>
+HResult Wrap(HRESULT hr, C*& com, TPtr<I>& out) {
+    return WrapWith(hr, com, out, [](C* taken) { return TPtr<I>(std::make_shared<W>(taken)); });
 }
 
 TPtr<ITriggerCollection> WrapTriggerCollection(::ITriggerCollection* com);
@@ -150,25 +156,29 @@ TPtr<platform::ITaskScheduler> WrapTaskScheduler(::ITaskScheduler* com);
 
 }  // namespace platform::comdetail
 
-// Get/put pairs forwarded to the COM object FCom, by kind of value.
+// Getters and get/put pairs forwarded to the COM object FCom, by kind of value.
+#define LG_COM_GET_BSTR(N)                   \
+    HResult get_##N(TBstr& value) override { \
+        BSTR text = nullptr;                 \
+        HRESULT hr = FCom->get_##N(&text);   \
+        value = comdetail::TakeBstr(text);   \
+        return hr;                           \
+    }
 #define LG_COM_BSTR(N)                             \
-    HResult get_##N(TBstr& value) override {       \
-        BSTR text = nullptr;                       \
-        HRESULT hr = FCom->get_##N(&text);         \
-        value = comdetail::TakeBstr(text);         \
-        return hr;                                 \
-    }                                              \
+    LG_COM_GET_BSTR(N)                             \
     HResult put_##N(const TBstr& value) override { \
         comdetail::TBstrArg text(value);           \
         return FCom->put_##N(text);                \
     }
+#define LG_COM_GET(T, COMT, N)           \
+    HResult get_##N(T& value) override { \
+        COMT v{};                        \
+        HRESULT hr = FCom->get_##N(&v);  \
+        value = static_cast<T>(v);       \
+        return hr;                       \
+    }
 #define LG_COM_VALUE(T, COMT, N)                        \
-    HResult get_##N(T& value) override {                \
-        COMT v{};                                       \
-        HRESULT hr = FCom->get_##N(&v);                 \
-        value = static_cast<T>(v);                      \
-        return hr;                                      \
-    }                                                   \
+    LG_COM_GET(T, COMT, N)                              \
     HResult put_##N(const T& value) override {          \
         return FCom->put_##N(static_cast<COMT>(value)); \
     }

@@ -68,10 +68,7 @@ public:
     }
     HResult get_Triggers(TPtr<ITriggerCollection>& out) override {
         ::ITriggerCollection* com = nullptr;
-        HRESULT hr = FCom->get_Triggers(&com);
-        out = SUCCEEDED(hr) && com ? WrapTriggerCollection(com) : nullptr;
-        if (FAILED(hr) && com) com->Release();
-        return hr;
+        return WrapWith(FCom->get_Triggers(&com), com, out, WrapTriggerCollection);
     }
     HResult get_Settings(TPtr<ITaskSettings>& out) override {
         ::ITaskSettings* com = nullptr;
@@ -83,28 +80,15 @@ public:
     }
     HResult get_Actions(TPtr<IActionCollection>& out) override {
         ::IActionCollection* com = nullptr;
-        HRESULT hr = FCom->get_Actions(&com);
-        out = SUCCEEDED(hr) && com ? WrapActionCollection(com) : nullptr;
-        if (FAILED(hr) && com) com->Release();
-        return hr;
+        return WrapWith(FCom->get_Actions(&com), com, out, WrapActionCollection);
     }
 };
 
 class TComRegisteredTask : public IRegisteredTask, TComHolder<::IRegisteredTask> {
 public:
     using TComHolder::TComHolder;
-    HResult get_Name(TBstr& name) override {
-        BSTR text = nullptr;
-        HRESULT hr = FCom->get_Name(&text);
-        name = TakeBstr(text);
-        return hr;
-    }
-    HResult get_Path(TBstr& path) override {
-        BSTR text = nullptr;
-        HRESULT hr = FCom->get_Path(&text);
-        path = TakeBstr(text);
-        return hr;
-    }
+    LG_COM_GET_BSTR(Name)
+    LG_COM_GET_BSTR(Path)
     HResult get_Definition(TPtr<ITaskDefinition>& out) override {
         ::ITaskDefinition* com = nullptr;
         return Wrap<TComTaskDefinition>(FCom->get_Definition(&com), com, out);
@@ -116,12 +100,7 @@ class TComTaskCollection : public IRegisteredTaskCollection,
                            TComHolder<::IRegisteredTaskCollection> {
 public:
     using TComHolder::TComHolder;
-    HResult get_Count(int32_t& count) override {
-        LONG n = 0;
-        HRESULT hr = FCom->get_Count(&n);
-        count = n;
-        return hr;
-    }
+    LG_COM_GET(int32_t, LONG, Count)
     HResult get_Item(int32_t index, TPtr<IRegisteredTask>& out) override {
         ::IRegisteredTask* com = nullptr;
         return Wrap<TComRegisteredTask>(FCom->get_Item(IndexVariant(index), &com), com, out);
@@ -133,24 +112,14 @@ class TComTaskFolder;
 class TComFolderCollection : public ITaskFolderCollection, TComHolder<::ITaskFolderCollection> {
 public:
     using TComHolder::TComHolder;
-    HResult get_Count(int32_t& count) override {
-        LONG n = 0;
-        HRESULT hr = FCom->get_Count(&n);
-        count = n;
-        return hr;
-    }
+    LG_COM_GET(int32_t, LONG, Count)
     HResult get_Item(int32_t index, TPtr<ITaskFolder>& out) override;
 };
 
 class TComTaskFolder : public ITaskFolder, TComHolder<::ITaskFolder> {
 public:
     using TComHolder::TComHolder;
-    HResult get_Path(TBstr& path) override {
-        BSTR text = nullptr;
-        HRESULT hr = FCom->get_Path(&text);
-        path = TakeBstr(text);
-        return hr;
-    }
+    LG_COM_GET_BSTR(Path)
     HResult GetFolder(const TBstr& path, TPtr<ITaskFolder>& out) override {
         ::ITaskFolder* com = nullptr;
         return Wrap<TComTaskFolder>(FCom->GetFolder(TBstrArg(path), &com), com, out);
@@ -234,9 +203,7 @@ public:
         ::ITaskScheduler* com = nullptr;
         HRESULT hr = ::CoCreateInstance(kClsidCTaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
                                         kIidTaskScheduler1, reinterpret_cast<void**>(&com));
-        scheduler = SUCCEEDED(hr) && com ? WrapTaskScheduler(com) : nullptr;
-        if (FAILED(hr) && com) com->Release();
-        return hr;
+        return WrapWith(hr, com, scheduler, WrapTaskScheduler);
     }
     void DescribeError(HResult hr, std::string& message, std::string& source) override {
         message.clear();

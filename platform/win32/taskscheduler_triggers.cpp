@@ -67,19 +67,11 @@ HResult QueryTyped(::IUnknown* com, const IID& iid, TPtr<I>& out) {
 
 // ITrigger's part, shared by every typed trigger over its own COM interface C.
 template <class C>
-class TComTriggerBase : public virtual ITrigger {
+class TComTriggerBase : public virtual ITrigger, protected TComHolder<C> {
 public:
-    explicit TComTriggerBase(C* com) : FCom(com) {}
-    ~TComTriggerBase() override { FCom->Release(); }
-    TComTriggerBase(const TComTriggerBase&) = delete;
-    TComTriggerBase& operator=(const TComTriggerBase&) = delete;
+    explicit TComTriggerBase(C* com) : TComHolder<C>(com) {}
 
-    HResult get_Type(int32_t& type) override {
-        TASK_TRIGGER_TYPE2 t{};
-        HRESULT hr = FCom->get_Type(&t);
-        type = static_cast<int32_t>(t);
-        return hr;
-    }
+    LG_COM_GET(int32_t, TASK_TRIGGER_TYPE2, Type)
     LG_COM_BSTR(Id)
     HResult get_Repetition(TPtr<IRepetitionPattern>& out) override {
         ::IRepetitionPattern* com = nullptr;
@@ -99,7 +91,7 @@ public:
     HResult QueryInterface(TPtr<ILogonTrigger>& t) override;
 
 protected:
-    C* FCom;
+    using TComHolder<C>::FCom;
 };
 
 class TComTrigger : public TComTriggerBase<::ITrigger> {
@@ -189,44 +181,16 @@ HResult TComTriggerBase<C>::QueryInterface(TPtr<ILogonTrigger>& t) {
     return QueryTyped<TComLogonTrigger, ILgLogonTrigger>(FCom, kIidLogonTrigger, t);
 }
 
-class TComTriggerCollection : public ITriggerCollection, TComHolder<::ITriggerCollection> {
-public:
-    using TComHolder::TComHolder;
-    HResult get_Count(int32_t& count) override {
-        LONG n = 0;
-        HRESULT hr = FCom->get_Count(&n);
-        count = n;
-        return hr;
-    }
-    HResult get_Item(int32_t index, TPtr<ITrigger>& out) override {
-        ::ITrigger* com = nullptr;
-        return Wrap<TComTrigger>(FCom->get_Item(index, &com), com, out);
-    }
-    HResult Create(int32_t type, TPtr<ITrigger>& out) override {
-        ::ITrigger* com = nullptr;
-        return Wrap<TComTrigger>(FCom->Create(static_cast<TASK_TRIGGER_TYPE2>(type), &com), com,
-                                 out);
-    }
-};
-
 template <class C>
-class TComActionBase : public virtual IAction {
+class TComActionBase : public virtual IAction, protected TComHolder<C> {
 public:
-    explicit TComActionBase(C* com) : FCom(com) {}
-    ~TComActionBase() override { FCom->Release(); }
-    TComActionBase(const TComActionBase&) = delete;
-    TComActionBase& operator=(const TComActionBase&) = delete;
-    HResult get_Type(int32_t& type) override {
-        TASK_ACTION_TYPE t{};
-        HRESULT hr = FCom->get_Type(&t);
-        type = static_cast<int32_t>(t);
-        return hr;
-    }
+    explicit TComActionBase(C* com) : TComHolder<C>(com) {}
+    LG_COM_GET(int32_t, TASK_ACTION_TYPE, Type)
     HResult QueryInterface(TPtr<IExecAction>& t) override;
     HResult QueryInterface(TPtr<IShowMessageAction>& t) override;
 
 protected:
-    C* FCom;
+    using TComHolder<C>::FCom;
 };
 
 class TComAction : public TComActionBase<::IAction> {
@@ -259,24 +223,30 @@ HResult TComActionBase<C>::QueryInterface(TPtr<IShowMessageAction>& t) {
     return QueryTyped<TComShowMessageAction, ILgShowMessageAction>(FCom, kIidShowMessageAction, t);
 }
 
-class TComActionCollection : public IActionCollection, TComHolder<::IActionCollection> {
+// A trigger or action collection C: items come as W over the COM item CItem, and Create takes
+// the item's type as the COM enumeration TKind.
+template <class ICollection, class IItem, class C, class CItem, class TKind, class W>
+class TComItemCollection : public ICollection, TComHolder<C> {
 public:
-    using TComHolder::TComHolder;
-    HResult get_Count(int32_t& count) override {
-        LONG n = 0;
-        HRESULT hr = FCom->get_Count(&n);
-        count = n;
-        return hr;
+    using TComHolder<C>::TComHolder;
+    LG_COM_GET(int32_t, LONG, Count)
+    HResult get_Item(int32_t index, TPtr<IItem>& out) override {
+        CItem* com = nullptr;
+        return Wrap<W>(FCom->get_Item(index, &com), com, out);
     }
-    HResult get_Item(int32_t index, TPtr<IAction>& out) override {
-        ::IAction* com = nullptr;
-        return Wrap<TComAction>(FCom->get_Item(index, &com), com, out);
+    HResult Create(int32_t type, TPtr<IItem>& out) override {
+        CItem* com = nullptr;
+        return Wrap<W>(FCom->Create(static_cast<TKind>(type), &com), com, out);
     }
-    HResult Create(int32_t type, TPtr<IAction>& out) override {
-        ::IAction* com = nullptr;
-        return Wrap<TComAction>(FCom->Create(static_cast<TASK_ACTION_TYPE>(type), &com), com, out);
-    }
+
+private:
+    using TComHolder<C>::FCom;
 };
+
+using TComTriggerCollection = TComItemCollection<ITriggerCollection, ITrigger, ::ITriggerCollection,
+                                                 ::ITrigger, TASK_TRIGGER_TYPE2, TComTrigger>;
+using TComActionCollection = TComItemCollection<IActionCollection, IAction, ::IActionCollection,
+                                                ::IAction, TASK_ACTION_TYPE, TComAction>;
 
 }  // namespace
 

@@ -146,4 +146,21 @@ protected:
     TFakeServiceControl Services;
 };
 
+// A case against the adapter of one generation (2.0 when V2), made before the case.
+template <bool V2>
+class TAdapterTest : public TTaskTest {
+protected:
+    void SetUp() override {
+        TTaskTest::SetUp();
+        tasks::UseTaskScheduler2 = V2;
+        tasks::CreateTaskAdapter();
+    }
+    auto& Adapter() {
+        if constexpr (V2)
+            return *tasks::TaskAdapter2();
+        else
+            return *tasks::TaskAdapter1();
+    }
+};
+
 }  // namespace tasktest

@@ -9,20 +9,14 @@ namespace {
 using namespace tasks;
 using platform::HResultOf;
 using platform::TTaskTriggerRecord;
+using tasktest::TAdapterTest;
 using tasktest::TaskLogLines;
-using tasktest::TTaskTest;
 
 const char* kOwnTask = "VT Leapgate Task ( One Time )";
 const char* kExe = "C:\\Program Files\\Vantrel\\Leapgate.exe";
 
-class Scheduler1 : public TTaskTest {
+class Scheduler1 : public TAdapterTest<false> {
 protected:
-    void SetUp() override {
-        TTaskTest::SetUp();
-        UseTaskScheduler2 = false;
-        CreateTaskAdapter();
-    }
-    TTaskSchedulerInterfaces1& Adapter() { return *TaskAdapter1(); }
     int CreateOwnTask() {
         return CreateNewTask_OnLogonEx(kOwnTask, kExe, "/leapgate", 10, 0, nullptr);
     }

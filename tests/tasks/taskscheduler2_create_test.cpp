@@ -5,20 +5,12 @@
 namespace {
 
 using namespace tasks;
-using tasktest::TTaskTest;
+using tasktest::TAdapterTest;
 
 const char* kOwnTask = "VT Leapgate Task ( One Time )";
 const char* kExe = "C:\\Program Files\\Vantrel\\Leapgate.exe";
 
-class Scheduler2Create : public TTaskTest {
-protected:
-    void SetUp() override {
-        TTaskTest::SetUp();
-        UseTaskScheduler2 = true;
-        CreateTaskAdapter();
-    }
-    TTaskSchedulerInterfaces2& Adapter() { return *TaskAdapter2(); }
-};
+class Scheduler2Create : public TAdapterTest<true> {};
 
 TEST_F(Scheduler2Create, OwnLogonTaskCallByCall) {
     ASSERT_EQ(CreateNewTask_OnLogonEx(kOwnTask, kExe, "/leapgate", 10, 0, nullptr), 0);

@@ -6,20 +6,14 @@ namespace {
 
 using namespace tasks;
 using platform::HResultOf;
+using tasktest::TAdapterTest;
 using tasktest::TaskLogLines;
-using tasktest::TTaskTest;
 
 const char* kName = "VT Leapgate Task ( One Time )";
 const platform::HResult kRefused = HResultOf(0x80070005u);
 
-class Scheduler2Failure : public TTaskTest {
+class Scheduler2Failure : public TAdapterTest<true> {
 protected:
-    void SetUp() override {
-        TTaskTest::SetUp();
-        UseTaskScheduler2 = true;
-        CreateTaskAdapter();
-    }
-    TTaskSchedulerInterfaces2& Adapter() { return *TaskAdapter2(); }
     int CreateOwnTask() {
         return CreateNewTask_OnLogonEx(kName, "C:\\L.exe", "/leapgate", 10, 0, nullptr);
     }

@@ -6,17 +6,9 @@
 namespace {
 
 using namespace tasks;
-using tasktest::TTaskTest;
+using tasktest::TAdapterTest;
 
-class Scheduler2Read : public TTaskTest {
-protected:
-    void SetUp() override {
-        TTaskTest::SetUp();
-        UseTaskScheduler2 = true;
-        CreateTaskAdapter();
-    }
-    TTaskSchedulerInterfaces2& Adapter() { return *TaskAdapter2(); }
-};
+class Scheduler2Read : public TAdapterTest<true> {};
 
 TTaskInfo RichRecord() {
     TTaskInfo info;

@@ -16,6 +16,15 @@ protected:
         CreateTaskAdapter();
         Store().Calls.clear();
     }
+    // Every task function on task "T" in the root answers "not done".
+    void ExpectEveryFunctionNotDone() {
+        EXPECT_EQ(IsTaskExists("T", "\\"), 1);
+        EXPECT_EQ(IsTaskEnabled("T", "\\"), 1);
+        EXPECT_EQ(GetTaskInfo("T", "\\", false), nullptr);
+        EXPECT_EQ(CreateNewTask_OnLogonEx("T", "C:\\a.exe", "", 0, 0, nullptr), 1);
+        EXPECT_EQ(SetTaskEnable("T", true, "\\"), 1);
+        EXPECT_EQ(DeleteTask("T", "\\"), 1);
+    }
     std::vector<std::string> TaskPlatformCalls() {
         // Everything but the COM library set-up of the adapter's construction.
         std::vector<std::string> out;
@@ -69,12 +78,8 @@ TEST_F(TaskService, WithoutAnAdapterEverythingIsNotDone) {
     FreeTaskAdapter();
     for (bool v2 : {true, false}) {
         UseTaskScheduler2 = v2;
-        EXPECT_EQ(IsTaskExists("T", "\\"), 1);
-        EXPECT_EQ(IsTaskEnabled("T", "\\"), 1);
-        EXPECT_EQ(GetTaskInfo("T", "\\", false), nullptr);
-        EXPECT_EQ(CreateNewTask_OnLogonEx("T", "C:\\a.exe", "", 0, 0, nullptr), 1);
-        EXPECT_EQ(SetTaskEnable("T", true, "\\"), 1);
-        EXPECT_EQ(DeleteTask("T", "\\"), 1);
+        SCOPED_TRACE(v2);
+        ExpectEveryFunctionNotDone();
     }
     EXPECT_TRUE(Store().Calls.empty());
 }
@@ -134,12 +139,7 @@ TEST_F(TaskService, ServiceThatCannotStartStopsEveryFunction) {
     Services.StartWorks = false;
     UseGeneration(true);
     EXPECT_FALSE(CheckTaskServices());
-    EXPECT_EQ(IsTaskExists("T", "\\"), 1);
-    EXPECT_EQ(IsTaskEnabled("T", "\\"), 1);
-    EXPECT_EQ(GetTaskInfo("T", "\\", false), nullptr);
-    EXPECT_EQ(CreateNewTask_OnLogonEx("T", "C:\\a.exe", "", 0, 0, nullptr), 1);
-    EXPECT_EQ(SetTaskEnable("T", true, "\\"), 1);
-    EXPECT_EQ(DeleteTask("T", "\\"), 1);
+    ExpectEveryFunctionNotDone();
     EXPECT_TRUE(TaskPlatformCalls().empty());
 }
 
