@@ -46,8 +46,15 @@ std::string SocketErrorText(int error);
 // A listening socket on 127.0.0.1 or ::1 (blocking), for tests; port 0 picks one.
 SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error);
 SocketHandle SocketAccept(SocketHandle listener, int* error);
-// Shuts both directions down: wakes a thread blocked in SocketRecv or SocketAccept on it.
+// Shuts both directions down. Whether that wakes a thread blocked in a call on the socket
+// depends on the system (under Wine not always): threads that must stop wait with SocketWait.
 void SocketShutdown(SocketHandle s);
+// Waits up to `timeoutMs` until the socket can be read (kSockRead: data, a connection to
+// accept, or the peer's close) or written (kSockWrite); false on time-out. A socket with an
+// error counts as ready, so that the next call reports it.
+bool SocketWait(SocketHandle s, unsigned events, int timeoutMs);
+// Switches a socket (an accepted one, say) to non-blocking calls.
+void SocketSetNonBlocking(SocketHandle s);
 // Closes a socket the event loop never watched (the blocking sockets of test servers) without
 // touching the loop, so any thread may call it.
 void SocketCloseDetached(SocketHandle s);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -140,6 +141,22 @@ void SocketShutdownSend(SocketHandle s) {
 }
 void SocketShutdown(SocketHandle s) {
     ::shutdown(static_cast<int>(s), SHUT_RDWR);
+}
+
+bool SocketWait(SocketHandle s, unsigned events, int timeoutMs) {
+    pollfd p{static_cast<int>(s), 0, 0};
+    if (events & kSockRead) p.events |= POLLIN;
+    if (events & kSockWrite) p.events |= POLLOUT;
+    int rc;
+    do {
+        rc = ::poll(&p, 1, timeoutMs);
+    } while (rc < 0 && errno == EINTR);
+    return rc != 0;  // ready, an error or hang-up on the socket, or a failed poll
+}
+
+void SocketSetNonBlocking(SocketHandle s) {
+    const int fd = static_cast<int>(s);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
 void SocketClose(SocketHandle s) {

@@ -90,6 +90,24 @@ void SocketShutdown(SocketHandle s) {
     ::shutdown(Raw(s), SD_BOTH);
 }
 
+bool SocketWait(SocketHandle s, unsigned events, int timeoutMs) {
+    fd_set readable, writable, failed;
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    if (events & kSockRead) FD_SET(Raw(s), &readable);
+    if (events & kSockWrite) FD_SET(Raw(s), &writable);
+    FD_SET(Raw(s), &failed);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    // An error of select itself (a socket closed under us) also ends the wait.
+    return ::select(0, &readable, &writable, &failed, &limit) != 0;
+}
+
+void SocketSetNonBlocking(SocketHandle s) {
+    u_long nonBlocking = 1;
+    ::ioctlsocket(Raw(s), FIONBIO, &nonBlocking);
+}
+
 void SocketClose(SocketHandle s) {
     if (s == kInvalidSocket) return;
     TEventLoop::UnwatchSocket(s);

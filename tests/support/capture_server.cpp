@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/text.h"
+#include "tests/support/socket_io.h"
 
 namespace testsupport {
 
@@ -25,13 +26,9 @@ TCaptureServer::TCaptureServer(std::string reply, uint16_t port)
 }
 
 TCaptureServer::~TCaptureServer() {
-    {
-        std::lock_guard<std::mutex> lock(FLock);
-        FStopping = true;
-    }
-    platform::SocketShutdown(FListener);
-    platform::SocketCloseDetached(FListener);
+    FStopping = true;
     FThread.join();
+    platform::SocketCloseDetached(FListener);
 }
 
 std::string TCaptureServer::Url(const std::string& pathAndQuery) const {
@@ -54,16 +51,8 @@ bool TCaptureServer::WaitForRequests(size_t count, int timeoutMs) const {
 
 void TCaptureServer::Serve() {
     for (;;) {
-        int error = 0;
-        const platform::SocketHandle s = platform::SocketAccept(FListener, &error);
+        const platform::SocketHandle s = AcceptUnless(FListener, FStopping);
         if (s == platform::kInvalidSocket) return;
-        {
-            std::lock_guard<std::mutex> lock(FLock);
-            if (FStopping) {
-                platform::SocketCloseDetached(s);
-                return;
-            }
-        }
         std::string data;
         char buf[4096];
         for (;;) {
@@ -73,7 +62,7 @@ void TCaptureServer::Serve() {
                 if (static_cast<int64_t>(data.size() - headerEnd - 4) >= std::max<int64_t>(length, 0))
                     break;
             }
-            const int64_t n = platform::SocketRecv(s, buf, sizeof buf, &error);
+            const int64_t n = RecvUnless(s, buf, sizeof buf, FStopping);
             if (n <= 0) break;
             data.append(buf, static_cast<size_t>(n));
         }
@@ -81,7 +70,7 @@ void TCaptureServer::Serve() {
             std::lock_guard<std::mutex> lock(FLock);
             FRequests.push_back(data);
         }
-        platform::SocketSend(s, FReply.data(), FReply.size(), &error);
+        SendAllUnless(s, FReply, FStopping);
         platform::SocketShutdownSend(s);
         platform::SleepMs(20);
         platform::SocketCloseDetached(s);

@@ -1,6 +1,7 @@
 // A loopback server that records whole requests, body included, and answers each with a fixed
 // reply: the statistics server of the tests.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -33,7 +34,7 @@ private:
     platform::SocketHandle FListener = platform::kInvalidSocket;
     mutable std::mutex FLock;
     std::vector<std::string> FRequests;
-    bool FStopping = false;
+    std::atomic<bool> FStopping{false};
     std::thread FThread;
 };
 

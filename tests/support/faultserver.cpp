@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/text.h"
+#include "tests/support/socket_io.h"
 
 namespace testsupport {
 
@@ -10,23 +11,12 @@ namespace {
 
 using platform::SocketHandle;
 
-bool SendAll(SocketHandle s, const std::string& bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        int error = 0;
-        int64_t n = platform::SocketSend(s, bytes.data() + sent, bytes.size() - sent, &error);
-        if (n <= 0) return false;
-        sent += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Reads until `pending` holds at least `count` bytes.
-bool RecvAtLeast(SocketHandle s, std::string& pending, size_t count) {
+bool RecvAtLeast(SocketHandle s, std::string& pending, size_t count,
+                 const std::atomic<bool>& stop) {
     char buffer[8192];
     while (pending.size() < count) {
-        int error = 0;
-        int64_t n = platform::SocketRecv(s, buffer, sizeof buffer, &error);
+        const int64_t n = RecvUnless(s, buffer, sizeof buffer, stop);
         if (n <= 0) return false;
         pending.append(buffer, static_cast<size_t>(n));
     }
@@ -201,24 +191,23 @@ void TFaultServer::Stop() {
         FChanged.notify_all();
         for (auto& [id, s] : FOpen) platform::SocketShutdown(s);
     }
-    if (FListener != platform::kInvalidSocket) {
-        platform::SocketShutdown(FListener);
-        platform::SocketCloseDetached(FListener);  // wakes the accept on Windows
-    }
+    // Every thread notices the flag within a wait slice; the listener is closed only once no
+    // thread uses it, so its handle cannot be handed out again while a call still waits on it.
     if (FAcceptThread.joinable()) FAcceptThread.join();
+    platform::SocketCloseDetached(FListener);
+    FListener = platform::kInvalidSocket;
     for (auto& t : FThreads) t.join();
     FThreads.clear();
 }
 
 void TFaultServer::AcceptLoop() {
-    while (true) {
-        int error = 0;
-        SocketHandle s = platform::SocketAccept(FListener, &error);
+    for (;;) {
+        SocketHandle s = AcceptUnless(FListener, FStopping);
+        if (s == platform::kInvalidSocket) return;  // stopping, or the listener failed
         std::lock_guard<std::mutex> lock(FLock);
-        if (FStopping || s == platform::kInvalidSocket) {
-            if (s != platform::kInvalidSocket) platform::SocketCloseDetached(s);
-            if (FStopping) return;
-            continue;
+        if (FStopping) {
+            platform::SocketCloseDetached(s);
+            return;
         }
         int connection = ++FConnections;
         FOpen[connection] = s;
@@ -252,7 +241,7 @@ void TFaultServer::Serve(SocketHandle s, int connection) {
         greeting = FGreeting;
     }
     if (!greeting.empty()) {
-        SendAll(s, greeting);
+        SendAllUnless(s, greeting, FStopping);
         ok = false;
     }
     TRecordedRequest socks;
@@ -287,19 +276,21 @@ bool TFaultServer::ReadSocks(SocketHandle s, std::string& pending, TRecordedRequ
         std::lock_guard<std::mutex> lock(FLock);
         refuse = FSocksRefuse;
     }
-    if (!RecvAtLeast(s, pending, 1)) return false;
+    if (!RecvAtLeast(s, pending, 1, FStopping)) return false;
     if (pending[0] == 5) {
-        if (!RecvAtLeast(s, pending, 2)) return false;
+        if (!RecvAtLeast(s, pending, 2, FStopping)) return false;
         size_t greeting = 2 + static_cast<unsigned char>(pending[1]);
-        if (!RecvAtLeast(s, pending, greeting)) return false;
+        if (!RecvAtLeast(s, pending, greeting, FStopping)) return false;
         pending.erase(0, greeting);
-        if (!SendAll(s, std::string("\x05\x00", 2)) || !RecvAtLeast(s, pending, 5)) return false;
+        if (!SendAllUnless(s, std::string("\x05\x00", 2), FStopping) ||
+            !RecvAtLeast(s, pending, 5, FStopping))
+            return false;
         unsigned char type = static_cast<unsigned char>(pending[3]);
         size_t addressLength = type == 1   ? 4
                                : type == 4 ? 16
                                            : 1 + static_cast<unsigned char>(pending[4]);
         size_t total = 4 + addressLength + 2;
-        if (!RecvAtLeast(s, pending, total)) return false;
+        if (!RecvAtLeast(s, pending, total, FStopping)) return false;
         std::string host;
         if (type == 1) {
             for (int i = 0; i < 4; ++i)
@@ -316,12 +307,12 @@ bool TFaultServer::ReadSocks(SocketHandle s, std::string& pending, TRecordedRequ
         request.SocksTarget = host + ":" + std::to_string(port);
         std::string reply("\x05\x00\x00\x01\x7f\x00\x00\x01\x00\x50", 10);
         if (refuse) reply[1] = 5;
-        return SendAll(s, reply) && !refuse;
+        return SendAllUnless(s, reply, FStopping) && !refuse;
     }
-    if (pending[0] != 4 || !RecvAtLeast(s, pending, 9)) return false;
+    if (pending[0] != 4 || !RecvAtLeast(s, pending, 9, FStopping)) return false;
     size_t userEnd;
     while ((userEnd = pending.find('\0', 8)) == std::string::npos)
-        if (!RecvAtLeast(s, pending, pending.size() + 1)) return false;
+        if (!RecvAtLeast(s, pending, pending.size() + 1, FStopping)) return false;
     unsigned port =
         static_cast<unsigned char>(pending[2]) * 256u + static_cast<unsigned char>(pending[3]);
     std::string host;
@@ -332,7 +323,7 @@ bool TFaultServer::ReadSocks(SocketHandle s, std::string& pending, TRecordedRequ
     if (pending.compare(4, 3, std::string(3, '\0')) == 0 && pending[7] != 0) {  // SOCKS4a
         size_t hostEnd;
         while ((hostEnd = pending.find('\0', end)) == std::string::npos)
-            if (!RecvAtLeast(s, pending, pending.size() + 1)) return false;
+            if (!RecvAtLeast(s, pending, pending.size() + 1, FStopping)) return false;
         host = pending.substr(end, hostEnd - end);
         end = hostEnd + 1;
         request.SocksVersion = 41;
@@ -341,13 +332,13 @@ bool TFaultServer::ReadSocks(SocketHandle s, std::string& pending, TRecordedRequ
     request.SocksTarget = host + ":" + std::to_string(port);
     std::string reply("\x00\x5a\x00\x00\x00\x00\x00\x00", 8);
     if (refuse) reply[1] = 0x5b;
-    return SendAll(s, reply) && !refuse;
+    return SendAllUnless(s, reply, FStopping) && !refuse;
 }
 
 bool TFaultServer::ReadRequest(SocketHandle s, std::string& pending, TRecordedRequest& request) {
     size_t end;
     while ((end = pending.find("\r\n\r\n")) == std::string::npos)
-        if (!RecvAtLeast(s, pending, pending.size() + 1)) return false;
+        if (!RecvAtLeast(s, pending, pending.size() + 1, FStopping)) return false;
     request.Raw = pending.substr(0, end + 4);
     pending.erase(0, end + 4);
     size_t lineEnd = request.Raw.find("\r\n");
@@ -376,19 +367,19 @@ bool TFaultServer::Perform(SocketHandle s, const TFaultResponse& response) {
     for (const auto& action : response.Actions) {
         switch (action.Kind) {
             case TFaultResponse::TAction::kSend:
-                if (!SendAll(s, action.Bytes)) return false;
+                if (!SendAllUnless(s, action.Bytes, FStopping)) return false;
                 break;
             case TFaultResponse::TAction::kPause: {
                 std::unique_lock<std::mutex> lock(FLock);
                 FChanged.wait_for(lock, std::chrono::milliseconds(action.Ms),
-                                  [&] { return FStopping; });
+                                  [&] { return FStopping.load(); });
                 if (FStopping) return false;
                 break;
             }
             case TFaultResponse::TAction::kStall: {
                 std::unique_lock<std::mutex> lock(FLock);
                 uint64_t seen = FReleases;
-                FChanged.wait(lock, [&] { return FStopping || FReleases != seen; });
+                FChanged.wait(lock, [&] { return FStopping.load() || FReleases != seen; });
                 if (FStopping) return false;
                 break;
             }

@@ -6,6 +6,7 @@
 // works inside a test program on Linux and under Wine alike. It can also play a SOCKS4/5 proxy
 // in front of itself.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -105,7 +106,7 @@ private:
     platform::SocketHandle FListener = platform::kInvalidSocket;
     mutable std::mutex FLock;
     std::condition_variable FChanged;
-    bool FStopping = false;
+    std::atomic<bool> FStopping{false};  // also read by the socket waits, without the lock
     uint64_t FReleases = 0;
     std::vector<TFaultResponse> FQueue;
     THandler FHandler;
