@@ -122,8 +122,9 @@ void THttpConnection::HandleReadable(bool toTheEnd) {
         }
         if (!HandleBytes(FBuffer.data(), static_cast<size_t>(n))) return;
         if (alive.expired() || gen != FGeneration) return;
-        // A short read drained the socket; the next notification brings the rest.
-        if (!toTheEnd && static_cast<size_t>(n) < FBuffer.size()) return;
+        // Even after a short read the socket is read once more, until it would block: a peer
+        // that closed right behind its last bytes is seen now, without waiting for a close
+        // notification that Winsock sends only once (and Wine not always).
     }
 }
 

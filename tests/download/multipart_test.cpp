@@ -37,6 +37,12 @@ struct TRun {
         D.Start();
         return RunUntil([&] { return Log.Done > 0; }, timeoutMs);
     }
+    // What the downloader reported, for a run that did not end.
+    std::string Story() const {
+        std::string s = "downloader log:\n";
+        for (const auto& line : Log.Lines) s += "  " + line + "\n";
+        return s + "time-outs: " + std::to_string(Log.TimeOuts) + "\n";
+    }
 };
 
 std::multiset<std::string> SegmentRanges(const TFaultServer& server) {
@@ -55,7 +61,7 @@ TEST(Multipart, FreshDownloadLayoutRequestsAndLogOrder) {
     std::vector<std::tuple<int64_t, int64_t, int64_t>> added;
     run.D.OnProgressAddSegment = [&](TMultipartHttpDownloader*, int64_t s, int64_t span,
                                      int64_t init) { added.emplace_back(s, span, init); };
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.Done, 1);
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(run.Log.DoneReason, "OK");
@@ -108,7 +114,7 @@ TEST(Multipart, RedirectedProbeSendsSegmentsToTheTarget) {
         return TFaultResponse::File(rq, content);
     });
     TRun run(server.Url("/a"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_EQ(run.D.URL, server.Url("/real.bin"));
@@ -133,7 +139,7 @@ TEST(Multipart, SegmentRedirectKeepsItsRange) {
         return TFaultResponse::File(rq, content);
     });
     TRun run(server.Url("/f"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_EQ(run.Log.Count("LocationChange = " + server.Url("/g")), 4);
     EXPECT_TRUE(run.Log.Has("Index = 1 FStartOffset:251 FDataCount:0"));
@@ -150,7 +156,7 @@ TEST(Multipart, ServerIgnoringRangeStillGivesTheRightFile) {
     server.SetHandler(
         [&](const TRecordedRequest&) { return TFaultResponse::Status(200, content); });
     TRun run(server.Url("/whole"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_EQ(run.D.FTotalCount, 100000);
@@ -168,7 +174,7 @@ TEST(Multipart, ReplyLongerThanAskedIsCutAtTheSegmentEnd) {
         return TFaultResponse::File(open, content);
     });
     TRun run(server.Url("/long"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_EQ(run.D.FTotalCount, 10000);
@@ -192,7 +198,7 @@ TEST(Multipart, WrongContentRangeIsNeverWritten) {
         return TFaultResponse::File(rq, content);
     });
     TRun run(server.Url("/lies"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_GE(run.Log.Count("Restarting 1"), 1);
@@ -218,7 +224,7 @@ TEST(Multipart, FailedSegmentsRestartWhereTheyStopped) {
         return TFaultResponse::File(rq, content);
     });
     TRun run(server.Url("/flaky"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     EXPECT_TRUE(run.Log.Has("Download done index = 2  Status = 416"));
@@ -239,7 +245,7 @@ TEST(Multipart, ProbeFailures) {
     });
     {
         TRun run(server.Url("/nolength"));
-        ASSERT_TRUE(run.Go());
+        ASSERT_TRUE(run.Go()) << run.Story();
         EXPECT_EQ(run.Log.DoneCode, 3);
         EXPECT_EQ(run.Log.DoneReason, "Download failed");
         EXPECT_EQ(run.D.ContentLength, -1);
@@ -247,7 +253,7 @@ TEST(Multipart, ProbeFailures) {
     }
     {
         TRun run(server.Url("/missing"));
-        ASSERT_TRUE(run.Go());
+        ASSERT_TRUE(run.Go()) << run.Story();
         EXPECT_EQ(run.Log.DoneCode, 404);
         EXPECT_EQ(run.Log.DoneReason, "Not Found");
         EXPECT_TRUE(run.Log.Has("StatusCode = 404 Not Found"));
@@ -282,7 +288,7 @@ TEST(Multipart, ShorterThanPartCount) {
     server.SetHandler(
         [&](const TRecordedRequest& rq) { return TFaultResponse::File(rq, content); });
     TRun run(server.Url("/tiny"));
-    ASSERT_TRUE(run.Go());
+    ASSERT_TRUE(run.Go()) << run.Story();
     EXPECT_EQ(run.Log.DoneCode, 200);
     EXPECT_EQ(ReadAll(run.Target), content);
     // The last segment starts at the length itself: empty, never requested.
