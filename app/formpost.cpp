@@ -40,7 +40,8 @@ std::string FormPostHeaders(const std::string& host, size_t contentLength,
     h += "Pragma: no-cache\r\n";
     h += "Connection: keep-alive\r\n";
     if (!userName.empty() || !password.empty())
-        h += "Authorization: Basic " + locale::Base64Encode(userName + ":" + password, false) + "\r\n";
+        h += "Authorization: Basic " + locale::Base64Encode(userName + ":" + password, false) +
+             "\r\n";
     h += "\r\n";
     return h;
 }

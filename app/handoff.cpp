@@ -42,7 +42,8 @@ void TInstallerHandoff::StartDownload() {
 
 void TInstallerHandoff::DownloadProgress(int64_t downloadedSize, double percentDone) {
     if (!FFacade || FEnded) return;
-    if (FPacer.Progress(percentDone, downloadedSize, platform::Clock().TickCount())) StartBarTimer();
+    if (FPacer.Progress(percentDone, downloadedSize, platform::Clock().TickCount()))
+        StartBarTimer();
 }
 
 void TInstallerHandoff::DownloadComplete(bool completed) {

@@ -26,24 +26,37 @@ TMainTexts PrepareMainTexts(const locale::TLeapgateLang& texts, const std::strin
     const std::string improved = get("Common", "lblImproved");
     const std::string isNew = get("Common", "lblNew");
     t.Layers = {
-        {3, get("FormMain", "p1Title")},      {4, improved},
-        {5, get("FormMain", "p1Des")},        {7, get("FormMain", "p1TableDes1")},
-        {8, get("FormMain", "p1TableDes2")},  {18, get("FormMain", "p2Title1")},
-        {20, isNew},                          {21, get("FormMain", "p2Des1")},
-        {23, get("FormMain", "p2Title2")},    {25, isNew},
-        {26, get("FormMain", "p2Des2")},      {28, get("FormMain", "p2Title3")},
-        {29, get("FormMain", "p2Tag3")},      {30, get("FormMain", "p2Des3")},
-        {34, get("FormMain", "p3Title1")},    {35, improved},
-        {36, get("FormMain", "p3Des1")},      {38, get("FormMain", "p3Title2")},
-        {39, improved},                       {40, get("FormMain", "p3Des2")},
+        {3, get("FormMain", "p1Title")},
+        {4, improved},
+        {5, get("FormMain", "p1Des")},
+        {7, get("FormMain", "p1TableDes1")},
+        {8, get("FormMain", "p1TableDes2")},
+        {18, get("FormMain", "p2Title1")},
+        {20, isNew},
+        {21, get("FormMain", "p2Des1")},
+        {23, get("FormMain", "p2Title2")},
+        {25, isNew},
+        {26, get("FormMain", "p2Des2")},
+        {28, get("FormMain", "p2Title3")},
+        {29, get("FormMain", "p2Tag3")},
+        {30, get("FormMain", "p2Des3")},
+        {34, get("FormMain", "p3Title1")},
+        {35, improved},
+        {36, get("FormMain", "p3Des1")},
+        {38, get("FormMain", "p3Title2")},
+        {39, improved},
+        {40, get("FormMain", "p3Des2")},
         {42, StripLinkMarkup(get("FormMain", "btnNewFeatures"))},
     };
     t.SpeedTemplate = get("FormMain", "downloadInfo1") + " " + get("FormMain", "downloadInfo2");
-    t.InstallTitle = platform::ReplaceFirstNoCase(get("FormMain", "installTitle"), "%s", shortVersion);
+    t.InstallTitle =
+        platform::ReplaceFirstNoCase(get("FormMain", "installTitle"), "%s", shortVersion);
     t.InstallDes = platform::ReplaceFirstNoCase(get("FormMain", "installDes"), "%s", newVersion);
     // The page-3 titles of these two languages need one blank more to keep their tags clear.
-    if (platform::SameText(language, "english")) t.Layers[34] += " ";
-    else if (language == "Russian") t.Layers[38] += " ";
+    if (platform::SameText(language, "english"))
+        t.Layers[34] += " ";
+    else if (language == "Russian")
+        t.Layers[38] += " ";
     return t;
 }
 
@@ -52,9 +65,10 @@ std::string FormatSpeedText(const std::string& speedTemplate, double percent, do
     auto size = [](int64_t bytes) { return locale::FormatSize(static_cast<int32_t>(bytes)); };
     std::string s = platform::ReplaceFirstNoCase(speedTemplate, "%s1", size(done));
     s = platform::ReplaceFirstNoCase(s, "%s2", size(total));
-    s = platform::ReplaceFirstNoCase(s, "%s3", size(static_cast<int64_t>(std::trunc(speed))) + "/s");
-    s = platform::ReplaceFirstNoCase(s, "%s4",
-                                     std::to_string(static_cast<int64_t>(std::trunc(percent))) + "%");
+    s = platform::ReplaceFirstNoCase(s, "%s3",
+                                     size(static_cast<int64_t>(std::trunc(speed))) + "/s");
+    s = platform::ReplaceFirstNoCase(
+        s, "%s4", std::to_string(static_cast<int64_t>(std::trunc(percent))) + "%");
     return s;
 }
 

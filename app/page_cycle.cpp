@@ -10,7 +10,9 @@ constexpr int kPictureLayers[] = {0, 1, 15, 16, 31, 32};
 
 TPageCycle::TPageCycle(controls::TRdAniLayerCollection& layers, TSetDot setDot,
                        std::function<uint32_t()> tickCount, std::function<void(uint32_t)> pause)
-    : FLayers(layers), FSetDot(std::move(setDot)), FTickCount(std::move(tickCount)),
+    : FLayers(layers),
+      FSetDot(std::move(setDot)),
+      FTickCount(std::move(tickCount)),
       FPause(std::move(pause)) {}
 
 void TPageCycle::EnablePageDots() {
@@ -105,12 +107,14 @@ void TPageCycle::FrameStep() {
             break;
         case 4: {
             for (int i = PageFirstLayer; i <= PageLastLayer; ++i)
-                L(i).SetOpacity(static_cast<uint8_t>(std::max(0, L(i).Opacity() - (FadeOutStep + 1))));
+                L(i).SetOpacity(
+                    static_cast<uint8_t>(std::max(0, L(i).Opacity() - (FadeOutStep + 1))));
             if (L(PageFirstLayer).Opacity() == 0 && L(PageFirstLayer + 1).Opacity() == 0)
                 ShowNextPage(CurrentPage);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -41,7 +41,9 @@ public:
         platform::TEventLoop::RunUntil([end] { return platform::MonotonicMs() >= end; }, ms);
     }
     int ShowErrorDialog() override { return FForm.ShowConfirmDialog(1); }
-    void FinishAndReport() override { if (OnFinish) OnFinish(); }
+    void FinishAndReport() override {
+        if (OnFinish) OnFinish();
+    }
     std::function<void()> OnFinish;
 
 private:
@@ -117,9 +119,8 @@ void MainBlock(const std::vector<std::string>& args) {
 }  // namespace
 
 int RunLeapgate(const std::vector<std::string>& args) {
-    platform::InstallCrashHandler([](const std::string& what, const std::string& stack) {
-        WriteCrashReport(what, stack);
-    });
+    platform::InstallCrashHandler(
+        [](const std::string& what, const std::string& stack) { WriteCrashReport(what, stack); });
     try {
         TStartup startup;
         MainBlock(args);

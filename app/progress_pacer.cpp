@@ -44,8 +44,8 @@ TProgressPacer::TTick TProgressPacer::Tick(int64_t total, uint32_t now) {
         t.Moved = true;
         const uint32_t elapsed = now - FLastAdvanceTick;
         // One step stands for a hundredth of the file.
-        t.Text = {FPosition, elapsed ? total * 10 / static_cast<int64_t>(elapsed) : 0,
-                  total, total * FPosition / 100};
+        t.Text = {FPosition, elapsed ? total * 10 / static_cast<int64_t>(elapsed) : 0, total,
+                  total * FPosition / 100};
         FLastAdvanceTick = now;
     } else {
         t.Text = {FPosition, 0, total, total * FPosition / 100};

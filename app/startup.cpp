@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "locale/environment.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
 #include "platform/sysinfo.h"
-#include "platform/clock.h"
 
 namespace app {
 
@@ -17,12 +17,12 @@ int DpiScalePercent() {
     platform::IRegistry& reg = platform::Registry();
     uint32_t dpi = 0;
     if (v.Major >= 10) {
-        dpi = reg.ReadDword(platform::RegHive::kCurrentUser, "Control Panel\\Desktop\\WindowMetrics",
-                            "AppliedDPI", false)
+        dpi = reg.ReadDword(platform::RegHive::kCurrentUser,
+                            "Control Panel\\Desktop\\WindowMetrics", "AppliedDPI", false)
                   .value_or(0);
     } else if (v.Major == 6 && v.Minor == 3) {
-        const std::string o = reg.ReadString(platform::RegHive::kCurrentUser, "Control Panel\\Desktop",
-                                             "DesktopDPIOverride", false)
+        const std::string o = reg.ReadString(platform::RegHive::kCurrentUser,
+                                             "Control Panel\\Desktop", "DesktopDPIOverride", false)
                                   .value_or("");
         dpi = o == "0" ? 96 : o == "1" ? 120 : o == "2" ? 144 : o == "3" ? 192 : 0;
     } else {

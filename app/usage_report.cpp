@@ -13,12 +13,14 @@ std::string UsageReportJson(const TRunFlags& flags, const std::string& lang) {
         return std::string("\"") + key + "\":\"" + value + "\"";
     };
     return "{" + member("run", "1") + "," + member("lan", lang.empty() ? "en" : lang) + "," +
-           member("his", flags.HistoryOpened ? "1" : "0") + "," + member("name", "razuziz") +
-           "," + member("close", flags.ClosedByUser ? "1" : "0") + "," +
+           member("his", flags.HistoryOpened ? "1" : "0") + "," + member("name", "razuziz") + "," +
+           member("close", flags.ClosedByUser ? "1" : "0") + "," +
            member("click", flags.UpgradeClicked ? "1" : "0") + "}";
 }
 
-std::string ReportBody(const std::string& encoded) { return "data=" + encoded; }
+std::string ReportBody(const std::string& encoded) {
+    return "data=" + encoded;
+}
 
 std::string StatisticsUrl(const std::string& path) {
     return std::string("http://") + LG_STATS_HOST + path;

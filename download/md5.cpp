@@ -12,7 +12,9 @@ namespace download {
 
 namespace {
 
-inline uint32_t Rotl(uint32_t x, int c) { return (x << c) | (x >> (32 - c)); }
+inline uint32_t Rotl(uint32_t x, int c) {
+    return (x << c) | (x >> (32 - c));
+}
 
 #define LG_MD5_STEP(f, a, b, c, d, x, t, s) \
     a += f(b, c, d) + (x) + (t);            \
@@ -156,7 +158,8 @@ void Md5Final(TMd5Context& context, uint8_t digest[16]) {
     Md5Update(context, kPadding, padLen);
     Md5Update(context, bits, 8);
     for (int i = 0; i < 4; ++i)
-        for (int k = 0; k < 4; ++k) digest[4 * i + k] = static_cast<uint8_t>(context.State[i] >> (8 * k));
+        for (int k = 0; k < 4; ++k)
+            digest[4 * i + k] = static_cast<uint8_t>(context.State[i] >> (8 * k));
     // The context held the last block of the input; it does not outlive the digest.
     volatile uint8_t* p = reinterpret_cast<volatile uint8_t*>(&context);
     for (size_t i = 0; i < sizeof context; ++i) p[i] = 0;

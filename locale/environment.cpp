@@ -14,12 +14,18 @@
 
 namespace locale {
 
-std::string GetExeDir() { return platform::ExtractFilePath(platform::GetExePath()); }
-std::string GetAppDataDir() { return platform::GetShellFolder(platform::ShellFolder::kAppData); }
+std::string GetExeDir() {
+    return platform::ExtractFilePath(platform::GetExePath());
+}
+std::string GetAppDataDir() {
+    return platform::GetShellFolder(platform::ShellFolder::kAppData);
+}
 std::string GetCommonAppDataDir() {
     return platform::GetShellFolder(platform::ShellFolder::kCommonAppData);
 }
-std::string GetTempDir() { return platform::GetTempFolder(); }
+std::string GetTempDir() {
+    return platform::GetTempFolder();
+}
 
 std::string GetFileVersionText(const std::string& fileName, int parts) {
     std::string name = platform::Trim(fileName);
@@ -28,13 +34,20 @@ std::string GetFileVersionText(const std::string& fileName, int parts) {
     if (!v) return {};
     char buf[64];
     switch (parts) {
-        case 1: std::snprintf(buf, sizeof buf, "%d", v->Major); break;
-        case 2: std::snprintf(buf, sizeof buf, "%d.%d", v->Major, v->Minor); break;
-        case 3: std::snprintf(buf, sizeof buf, "%d.%d.%d", v->Major, v->Minor, v->Release); break;
+        case 1:
+            std::snprintf(buf, sizeof buf, "%d", v->Major);
+            break;
+        case 2:
+            std::snprintf(buf, sizeof buf, "%d.%d", v->Major, v->Minor);
+            break;
+        case 3:
+            std::snprintf(buf, sizeof buf, "%d.%d.%d", v->Major, v->Minor, v->Release);
+            break;
         case 4:
             std::snprintf(buf, sizeof buf, "%d.%d.%d.%d", v->Major, v->Minor, v->Release, v->Build);
             break;
-        default: return {};
+        default:
+            return {};
     }
     return buf;
 }
@@ -128,7 +141,8 @@ std::string Base64Encode(std::string_view bytes, bool lineBreaks) {
     size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
         const uint32_t v = (static_cast<uint8_t>(bytes[i]) << 16) |
-                           (static_cast<uint8_t>(bytes[i + 1]) << 8) | static_cast<uint8_t>(bytes[i + 2]);
+                           (static_cast<uint8_t>(bytes[i + 1]) << 8) |
+                           static_cast<uint8_t>(bytes[i + 2]);
         put(kAlphabet[v >> 18]);
         put(kAlphabet[(v >> 12) & 63]);
         put(kAlphabet[(v >> 6) & 63]);
@@ -145,7 +159,9 @@ std::string Base64Encode(std::string_view bytes, bool lineBreaks) {
     return out;
 }
 
-std::string EncodeReportText(const std::string& text) { return Base64Encode(text, true); }
+std::string EncodeReportText(const std::string& text) {
+    return Base64Encode(text, true);
+}
 
 namespace {
 

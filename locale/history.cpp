@@ -41,7 +41,9 @@ THistoryLines LoadHistoryFor(const std::string& language) {
     return lines;
 }
 
-THistoryLines LoadHistory() { return LoadHistoryFor(TConfig().GetLanguage()); }
+THistoryLines LoadHistory() {
+    return LoadHistoryFor(TConfig().GetLanguage());
+}
 
 THistoryLines ReadHistoryFile(const std::string& path) {
     const auto bytes = platform::ReadFileBytes(path);
@@ -52,9 +54,9 @@ THistoryLines ReadHistoryFile(const std::string& path) {
 }
 
 std::string GetHistoryFileFor(const std::string& exeDir, const std::string& language) {
-    static const char* const kLanguages[] = {"German", "French", "Italian",
-                                             "Dutch",  "Portuguese (PT-BR)", "Swedish",
-                                             "Spanish", "Russian", "Danish"};
+    static const char* const kLanguages[] = {
+        "German",  "French",  "Italian", "Dutch", "Portuguese (PT-BR)",
+        "Swedish", "Spanish", "Russian", "Danish"};
     std::string path = platform::JoinPath({exeDir, "History.txt"});
     for (const char* l : kLanguages) {
         if (platform::SameText(language, l)) {
@@ -66,7 +68,9 @@ std::string GetHistoryFileFor(const std::string& exeDir, const std::string& lang
     return platform::FileExists(path) ? path : std::string();
 }
 
-std::string GetHistoryFile() { return GetHistoryFileFor(GetExeDir(), TConfig().GetLanguage()); }
+std::string GetHistoryFile() {
+    return GetHistoryFileFor(GetExeDir(), TConfig().GetLanguage());
+}
 
 THistoryView BuildHistoryView(THistoryLines& lines) {
     THistoryView view;
@@ -93,11 +97,16 @@ std::string ShortenToTwoLines(int textWidth, int areaWidth, const std::string& t
     const double r = static_cast<double>(textWidth) / areaWidth;
     const size_t length = chars.size();
     size_t p;
-    if (r <= 2.5) p = length * 4 / 5;
-    else if (r <= 3) p = length * 2 / 3;
-    else if (r <= 3.5) p = length * 4 / 7;
-    else if (r <= 4) p = length / 2;
-    else p = 0;
+    if (r <= 2.5)
+        p = length * 4 / 5;
+    else if (r <= 3)
+        p = length * 2 / 3;
+    else if (r <= 3.5)
+        p = length * 4 / 7;
+    else if (r <= 4)
+        p = length / 2;
+    else
+        p = 0;
     // p is 1-based: move left to the nearest blank at or before it.
     while (p > 0 && chars[p - 1] != u' ') --p;
     if (p == 0) return "...";

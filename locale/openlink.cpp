@@ -31,9 +31,9 @@ bool DefaultBrowserChosen() {
     const std::string hash =
         reg.ReadString(platform::RegHive::kCurrentUser, choice, "Hash", false).value_or("");
     if (progId.empty() || hash.empty()) return false;
-    const std::string command =
-        reg.ReadString(platform::RegHive::kClassesRoot, progId + "\\shell\\open\\command", "", false)
-            .value_or("");
+    const std::string command = reg.ReadString(platform::RegHive::kClassesRoot,
+                                               progId + "\\shell\\open\\command", "", false)
+                                    .value_or("");
     return !command.empty();
 }
 
@@ -55,8 +55,10 @@ bool OpenLink(const std::string& link) {
     const platform::TOsVersion v = platform::SystemInfo().OsVersion();
     bool ok;
     // Major and minor are tested apart, so 10.0 takes the first branch as 7 does.
-    if (v.Major < 6 || v.Minor < 2) ok = true;
-    else ok = DefaultBrowserChosen();
+    if (v.Major < 6 || v.Minor < 2)
+        ok = true;
+    else
+        ok = DefaultBrowserChosen();
     if (ok && v.Major >= 10 && v.Build >= 10586) {
         try {
             ok = !LinkHijackerInstalled();

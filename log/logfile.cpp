@@ -29,8 +29,8 @@ std::string LogTimestamp() {
     const platform::TSystemTime t = platform::Clock().LocalTime();
     const char sep = platform::SystemInfo().TimeSeparator();
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d%c%02d%c%02d.%03d  ", t.Year, t.Month,
-                  t.Day, t.Hour, sep, t.Minute, sep, t.Second, t.Millisecond);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d%c%02d%c%02d.%03d  ", t.Year, t.Month, t.Day,
+                  t.Hour, sep, t.Minute, sep, t.Second, t.Millisecond);
     return buf;
 }
 
@@ -38,24 +38,23 @@ TLogObj::TLogObj(const std::string& fileName) : FModulePath(platform::GetExePath
     const std::string base = fileName.empty() ? FModulePath : fileName;
     FFileName = fileName.empty() ? platform::ChangeFileExt(FModulePath, ".log") : fileName;
     for (int attempt = 0;; ++attempt) {
-        if (attempt > kMaxFallbackAttempts)
-            throw ELogOpen("no free log file name for " + base);
+        if (attempt > kMaxFallbackAttempts) throw ELogOpen("no free log file name for " + base);
         if (attempt > 0)
             FFileName = platform::ChangeFileExt(base, "_" + std::to_string(attempt) + ".log");
         if (!platform::FileExists(FFileName)) {
             const std::string dir = platform::ExtractFileDir(FFileName);
-            if (!dir.empty() && !platform::DirectoryExists(dir) &&
-                !platform::ForceDirectories(dir))
+            if (!dir.empty() && !platform::DirectoryExists(dir) && !platform::ForceDirectories(dir))
                 throw ELogOpen("cannot create the folder of " + FFileName);
             // Created empty first so that the open below sees an existing file, as a second
             // writer racing us would.
             const bool created =
-                platform::TFileStream::Open(FFileName, platform::FileMode::kOpenReadWriteDenyWrite) !=
-                nullptr;
+                platform::TFileStream::Open(FFileName,
+                                            platform::FileMode::kOpenReadWriteDenyWrite) != nullptr;
             if (!created && !platform::FileExists(FFileName))
                 throw ELogOpen("cannot create " + FFileName);
         }
-        FStream = platform::TFileStream::Open(FFileName, platform::FileMode::kOpenReadWriteDenyWrite);
+        FStream =
+            platform::TFileStream::Open(FFileName, platform::FileMode::kOpenReadWriteDenyWrite);
         if (!FStream) continue;
         const int64_t length = FStream->Size();
         if (length > 0) {
@@ -120,7 +119,8 @@ void TLogObj::WriteLine(const std::string& text, bool detail) {
         if (!FStream->Write("\xFF\xFE", 2)) throw ELogOpen("cannot write " + FFileName);
         FSize = 2;
     }
-    const std::string line = Utf16Bytes((WithTime ? LogTimestamp() : std::string()) + text + "\r\n");
+    const std::string line =
+        Utf16Bytes((WithTime ? LogTimestamp() : std::string()) + text + "\r\n");
     if (!FStream->Write(line.data(), line.size())) throw ELogOpen("cannot write " + FFileName);
     FSize += static_cast<int32_t>(line.size());
 }
@@ -130,9 +130,13 @@ void TLogObj::Write(const std::string& text, bool detail) {
     WriteLine(text, detail);
 }
 
-TLogManage::~TLogManage() { FLogObj.reset(); }
+TLogManage::~TLogManage() {
+    FLogObj.reset();
+}
 
-std::string TLogManage::FileName() const { return FFileName; }
+std::string TLogManage::FileName() const {
+    return FFileName;
+}
 
 void TLogManage::SetFileName(const std::string& name) {
     std::lock_guard<std::mutex> lock(FLock);

@@ -12,9 +12,9 @@ struct TSystemTime {
 class IClock {
 public:
     virtual ~IClock() = default;
-    virtual TSystemTime LocalTime() = 0;      // GetLocalTime
-    virtual uint32_t TickCount() = 0;         // milliseconds, wraps after 49.7 days
-    virtual int UtcOffsetMinutes() = 0;       // local time minus UTC, now
+    virtual TSystemTime LocalTime() = 0;  // GetLocalTime
+    virtual uint32_t TickCount() = 0;     // milliseconds, wraps after 49.7 days
+    virtual int UtcOffsetMinutes() = 0;   // local time minus UTC, now
 };
 
 IClock& Clock();

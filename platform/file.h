@@ -15,7 +15,7 @@ bool DirectoryExists(const std::string& path);  // an existing folder
 // Creates the folder and every missing parent. True when the folder exists afterwards.
 bool ForceDirectories(const std::string& path);
 bool DeleteFile(const std::string& path);
-bool RemoveDirectory(const std::string& path);  // empty folder only
+bool RemoveDirectory(const std::string& path);                    // empty folder only
 bool RenameFile(const std::string& from, const std::string& to);  // fails if `to` exists
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite);
 int64_t GetFileSize(const std::string& path);  // -1 when missing
@@ -31,10 +31,10 @@ std::string ErrorText(int code);
 
 // The sharing rules are Windows': an open fails while another open's sharing does not allow it.
 enum class FileMode {
-    kCreateExclusive,     // create or truncate; read/write; shared with nobody
-    kOpenWriteExclusive,  // existing file; read/write; content kept; shared with nobody
+    kCreateExclusive,         // create or truncate; read/write; shared with nobody
+    kOpenWriteExclusive,      // existing file; read/write; content kept; shared with nobody
     kOpenReadWriteDenyWrite,  // open or create; read/write; others may read but not write
-    kOpenReadShared,      // existing file; read only; others may read and write (sequential)
+    kOpenReadShared,          // existing file; read only; others may read and write (sequential)
 };
 
 class TFileStream {

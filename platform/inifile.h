@@ -28,8 +28,7 @@ public:
     bool WriteBool(const std::string& section, const std::string& key, bool value);
     // Reals in the user's locale: written as the shortest general text (15 digits) with the
     // locale's decimal separator, read back with that separator only.
-    double ReadFloat(const std::string& section, const std::string& key,
-                     double defaultValue) const;
+    double ReadFloat(const std::string& section, const std::string& key, double defaultValue) const;
     bool WriteFloat(const std::string& section, const std::string& key, double value);
 
     bool SectionExists(const std::string& section) const;

@@ -13,7 +13,7 @@ public:
     TNamedMutex(const TNamedMutex&) = delete;
     TNamedMutex& operator=(const TNamedMutex&) = delete;
 
-    bool Created() const { return FHandle != -1; }     // false: no guard could be had
+    bool Created() const { return FHandle != -1; }  // false: no guard could be had
     bool AlreadyExisted() const { return FAlreadyExisted; }
 
 private:

@@ -22,7 +22,7 @@ std::string ExcludeTrailingSeparator(std::string_view path);
 std::string ExtractFilePath(std::string_view path);  // folder with its trailing separator
 std::string ExtractFileDir(std::string_view path);   // folder without it
 std::string ExtractFileName(std::string_view path);
-std::string ExtractFileExt(std::string_view path);  // with the dot, or empty
+std::string ExtractFileExt(std::string_view path);                       // with the dot, or empty
 std::string ChangeFileExt(std::string_view path, std::string_view ext);  // ext with its dot
 bool IsAbsolutePath(std::string_view path);
 

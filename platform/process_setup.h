@@ -19,7 +19,8 @@ void DeclareDpiAwareness(TDpiAwareness awareness);
 // Calls `report` with a one-line description and a stack (where the platform gives one) when
 // the process crashes (an access violation, an abort, an exception no one caught), then ends
 // the process with exit code 0.
-void InstallCrashHandler(std::function<void(const std::string& what, const std::string& stack)> report);
+void InstallCrashHandler(
+    std::function<void(const std::string& what, const std::string& stack)> report);
 std::string CurrentStack();  // the calling thread's stack as text; empty where unknown
 
 }  // namespace platform

@@ -12,8 +12,8 @@ namespace platform {
 std::string ProfileGetString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& defaultValue);
 // Creates the file and the section when missing. False when the file cannot be written.
-bool ProfileWriteString(const std::string& file, const std::string& section,
-                        const std::string& key, const std::string& value);
+bool ProfileWriteString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value);
 bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key);
 bool ProfileEraseSection(const std::string& file, const std::string& section);
 std::vector<std::string> ProfileSectionNames(const std::string& file);

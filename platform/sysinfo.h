@@ -17,12 +17,12 @@ struct TOsVersion {
 class ISystemInfo {
 public:
     virtual ~ISystemInfo() = default;
-    virtual TOsVersion OsVersion() = 0;       // as reported to a manifested program
-    virtual uint32_t SystemLocaleId() = 0;    // GetSystemDefaultLCID
-    virtual uint32_t UserLocaleId() = 0;      // GetUserDefaultLCID
-    virtual char DecimalSeparator() = 0;      // of the user's locale
-    virtual char TimeSeparator() = 0;         // of the user's locale
-    virtual std::string UserName() = 0;       // empty when it cannot be had
+    virtual TOsVersion OsVersion() = 0;     // as reported to a manifested program
+    virtual uint32_t SystemLocaleId() = 0;  // GetSystemDefaultLCID
+    virtual uint32_t UserLocaleId() = 0;    // GetUserDefaultLCID
+    virtual char DecimalSeparator() = 0;    // of the user's locale
+    virtual char TimeSeparator() = 0;       // of the user's locale
+    virtual std::string UserName() = 0;     // empty when it cannot be had
 };
 
 ISystemInfo& SystemInfo();

@@ -87,7 +87,9 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
     return false;
 }
 
-std::vector<std::string> TIniFile::ReadSections() const { return ProfileSectionNames(FFileName); }
+std::vector<std::string> TIniFile::ReadSections() const {
+    return ProfileSectionNames(FFileName);
+}
 
 std::vector<std::string> TIniFile::ReadSection(const std::string& section) const {
     return ProfileKeyNames(FFileName, section);

@@ -23,36 +23,48 @@ ISystemInfo& SystemInfo() {
     ISystemInfo* p = gSystemInfo.load();
     return p ? *p : RealSystemInfo();
 }
-void SetSystemInfo(ISystemInfo* info) { gSystemInfo.store(info); }
+void SetSystemInfo(ISystemInfo* info) {
+    gSystemInfo.store(info);
+}
 
 IClock& Clock() {
     IClock* p = gClock.load();
     return p ? *p : RealClock();
 }
-void SetClock(IClock* clock) { gClock.store(clock); }
+void SetClock(IClock* clock) {
+    gClock.store(clock);
+}
 
 IRegistry& Registry() {
     IRegistry* p = gRegistry.load();
     return p ? *p : RealRegistry();
 }
-void SetRegistry(IRegistry* registry) { gRegistry.store(registry); }
+void SetRegistry(IRegistry* registry) {
+    gRegistry.store(registry);
+}
 
 ILauncher& Launcher() {
     ILauncher* p = gLauncher.load();
     return p ? *p : RealLauncher();
 }
-void SetLauncher(ILauncher* launcher) { gLauncher.store(launcher); }
+void SetLauncher(ILauncher* launcher) {
+    gLauncher.store(launcher);
+}
 
 IScreen& Screen() {
     IScreen* p = gScreen.load();
     return p ? *p : RealScreen();
 }
-void SetScreen(IScreen* screen) { gScreen.store(screen); }
+void SetScreen(IScreen* screen) {
+    gScreen.store(screen);
+}
 
 IInternet& Internet() {
     IInternet* p = gInternet.load();
     return p ? *p : RealInternet();
 }
-void SetInternet(IInternet* internet) { gInternet.store(internet); }
+void SetInternet(IInternet* internet) {
+    gInternet.store(internet);
+}
 
 }  // namespace platform

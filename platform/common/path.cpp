@@ -29,9 +29,12 @@ std::string JoinPath(std::initializer_list<std::string_view> pieces) {
         if (p.empty()) continue;
         const bool outEnds = out.back() == kPathSeparator;
         const bool pStarts = p.front() == kPathSeparator;
-        if (outEnds && pStarts) out.append(p, 1);
-        else if (outEnds || pStarts) out += p;
-        else out += kPathSeparator + p;
+        if (outEnds && pStarts)
+            out.append(p, 1);
+        else if (outEnds || pStarts)
+            out += p;
+        else
+            out += kPathSeparator + p;
     }
     return out;
 }

@@ -102,7 +102,9 @@ std::string MapText(std::string_view text, bool upper) {
     return out;
 }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 }  // namespace
 
@@ -151,8 +153,10 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string DecodeWithBom(std::string_view bytes) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
-    if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return std::string(bytes.substr(3));
+    if (bytes.size() >= 2 &&
+        (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
         const bool le = bytes[0] == '\xFF';
         std::u16string u;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
@@ -165,9 +169,15 @@ std::string DecodeWithBom(std::string_view bytes) {
     return AnsiToUtf8(bytes);
 }
 
-std::string UpperCase(std::string_view text) { return MapText(text, true); }
-std::string LowerCase(std::string_view text) { return MapText(text, false); }
-bool SameText(std::string_view a, std::string_view b) { return UpperCase(a) == UpperCase(b); }
+std::string UpperCase(std::string_view text) {
+    return MapText(text, true);
+}
+std::string LowerCase(std::string_view text) {
+    return MapText(text, false);
+}
+bool SameText(std::string_view a, std::string_view b) {
+    return UpperCase(a) == UpperCase(b);
+}
 
 size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
     // Case mapping keeps the byte length of ASCII; for other letters compare mapped copies and
@@ -222,7 +232,9 @@ std::string ReplaceAll(std::string_view text, std::string_view needle, std::stri
     return out;
 }
 
-std::string Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
+std::string Trim(std::string_view text) {
+    return TrimRight(TrimLeft(text));
+}
 
 std::string TrimLeft(std::string_view text) {
     size_t i = 0;
@@ -280,10 +292,14 @@ bool ParseInt32Loose(std::string_view text, int32_t& out) {
     for (; i < t.size(); ++i) {
         const char c = t[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * base + d;
         if (v > 0xFFFFFFFFull) return false;
     }

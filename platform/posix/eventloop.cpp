@@ -30,8 +30,8 @@ struct TTimer {
 struct TSocketWatch {
     unsigned Events;
     SocketCallback Callback;
-    bool Connecting;    // waiting for a non-blocking connect to complete
-    bool WriteArmed;    // a kSockWrite is owed (after connect, or after a blocked send)
+    bool Connecting;  // waiting for a non-blocking connect to complete
+    bool WriteArmed;  // a kSockWrite is owed (after connect, or after a blocked send)
 };
 
 struct TLoop {
@@ -160,16 +160,20 @@ bool PollOnce(int timeoutMs) {
             ::getsockopt(static_cast<int>(s), SOL_SOCKET, SO_ERROR, &error, &len);
             w.Connecting = false;
             events |= kSockConnect;
-            if (error == 0) w.WriteArmed = (w.Events & kSockWrite) != 0;
-            else w.WriteArmed = false;
+            if (error == 0)
+                w.WriteArmed = (w.Events & kSockWrite) != 0;
+            else
+                w.WriteArmed = false;
         } else {
             if ((re & POLLOUT) && w.WriteArmed) {
                 w.WriteArmed = false;
                 if (w.Events & kSockWrite) events |= kSockWrite;
             }
             if (re & POLLIN) {
-                if (w.Events & kSockRead) events |= kSockRead;
-                else if (w.Events & kSockClose) events |= kSockClose;
+                if (w.Events & kSockRead)
+                    events |= kSockRead;
+                else if (w.Events & kSockClose)
+                    events |= kSockClose;
             } else if (re & (POLLERR | POLLHUP)) {
                 socklen_t len = sizeof error;
                 ::getsockopt(static_cast<int>(s), SOL_SOCKET, SO_ERROR, &error, &len);
@@ -230,23 +234,30 @@ TimerId TEventLoop::SetTimer(uint32_t intervalMs, std::function<void()> tick) {
     return id;
 }
 
-void TEventLoop::KillTimer(TimerId id) { Loop().Timers.erase(id); }
+void TEventLoop::KillTimer(TimerId id) {
+    Loop().Timers.erase(id);
+}
 
 void TEventLoop::WatchSocket(SocketHandle socket, unsigned events, SocketCallback callback) {
     TLoop& l = Loop();
     auto it = l.Sockets.find(socket);
     const bool wasArmed = it != l.Sockets.end() && it->second.WriteArmed;
-    l.Sockets[socket] = TSocketWatch{events, std::move(callback), (events & kSockConnect) != 0,
-                                     wasArmed || ((events & kSockWrite) && !(events & kSockConnect))};
+    l.Sockets[socket] =
+        TSocketWatch{events, std::move(callback), (events & kSockConnect) != 0,
+                     wasArmed || ((events & kSockWrite) && !(events & kSockConnect))};
 }
 
-void TEventLoop::UnwatchSocket(SocketHandle socket) { Loop().Sockets.erase(socket); }
+void TEventLoop::UnwatchSocket(SocketHandle socket) {
+    Loop().Sockets.erase(socket);
+}
 
 void TEventLoop::WatchDescriptor(int fd, std::function<void()> readable) {
     Loop().Descriptors[fd] = std::move(readable);
 }
 
-void TEventLoop::UnwatchDescriptor(int fd) { Loop().Descriptors.erase(fd); }
+void TEventLoop::UnwatchDescriptor(int fd) {
+    Loop().Descriptors.erase(fd);
+}
 
 void TEventLoop::ProcessMessages() {
     // Bounded, so that a descriptor that stays readable cannot hold the caller forever.

@@ -30,8 +30,12 @@ bool ForceDirectories(const std::string& path) {
     return DirectoryExists(path);
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-bool RemoveDirectory(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
+bool RemoveDirectory(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
 
 bool RenameFile(const std::string& from, const std::string& to) {
     if (::access(to.c_str(), F_OK) == 0) {
@@ -67,7 +71,9 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
     return ::chmod(path.c_str(), m) == 0;
 }
 
-bool SetNormalAttributes(const std::string& path) { return SetReadOnly(path, false); }
+bool SetNormalAttributes(const std::string& path) {
+    return SetReadOnly(path, false);
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -112,17 +118,28 @@ std::string CurrentDirectory() {
     return fs::current_path(ec).string();
 }
 
-int LastErrorCode() { return errno; }
-std::string ErrorText(int code) { return std::strerror(code); }
+int LastErrorCode() {
+    return errno;
+}
+std::string ErrorText(int code) {
+    return std::strerror(code);
+}
 
-std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode,
-                                               int* error) {
+std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode, int* error) {
     int flags = O_CLOEXEC;
     switch (mode) {
-        case FileMode::kCreateExclusive: flags |= O_RDWR | O_CREAT; break;
-        case FileMode::kOpenWriteExclusive: flags |= O_RDWR; break;
-        case FileMode::kOpenReadWriteDenyWrite: flags |= O_RDWR | O_CREAT; break;
-        case FileMode::kOpenReadShared: flags |= O_RDONLY; break;
+        case FileMode::kCreateExclusive:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        case FileMode::kOpenWriteExclusive:
+            flags |= O_RDWR;
+            break;
+        case FileMode::kOpenReadWriteDenyWrite:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        case FileMode::kOpenReadShared:
+            flags |= O_RDONLY;
+            break;
     }
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
@@ -133,7 +150,7 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
     // two opens in one process collide as they do on Windows): byte 0 is held by every writer,
     // byte 1 exclusively by the modes that share nothing and shared by readers.
     auto lock = [fd](short type, off_t byte) {
-        struct flock l{};
+        struct flock l {};
         l.l_type = type;
         l.l_whence = SEEK_SET;
         l.l_start = byte;
@@ -163,7 +180,9 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
     return std::unique_ptr<TFileStream>(new TFileStream(path, fd));
 }
 
-TFileStream::~TFileStream() { ::close(static_cast<int>(FHandle)); }
+TFileStream::~TFileStream() {
+    ::close(static_cast<int>(FHandle));
+}
 
 int64_t TFileStream::Size() const {
     struct stat st;
@@ -206,7 +225,11 @@ bool TFileStream::Write(const void* data, size_t count) {
     return true;
 }
 
-bool TFileStream::Truncate(int64_t size) { return ::ftruncate(static_cast<int>(FHandle), size) == 0; }
-bool TFileStream::Flush() { return ::fsync(static_cast<int>(FHandle)) == 0; }
+bool TFileStream::Truncate(int64_t size) {
+    return ::ftruncate(static_cast<int>(FHandle), size) == 0;
+}
+bool TFileStream::Flush() {
+    return ::fsync(static_cast<int>(FHandle)) == 0;
+}
 
 }  // namespace platform

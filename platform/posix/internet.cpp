@@ -15,7 +15,9 @@ namespace platform {
 
 namespace {
 
-bool Fits(const std::string& part, size_t capacity) { return part.size() + 1 <= capacity; }
+bool Fits(const std::string& part, size_t capacity) {
+    return part.size() + 1 <= capacity;
+}
 
 class TSocketInternet : public IInternet {
 public:

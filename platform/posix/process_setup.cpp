@@ -12,7 +12,9 @@
 
 namespace platform {
 
-void MaskFloatingPointOverflowUnderflow() { ::fedisableexcept(FE_OVERFLOW | FE_UNDERFLOW); }
+void MaskFloatingPointOverflowUnderflow() {
+    ::fedisableexcept(FE_OVERFLOW | FE_UNDERFLOW);
+}
 
 bool FloatingPointOverflowUnderflowMasked() {
     return (::fegetexcept() & (FE_OVERFLOW | FE_UNDERFLOW)) == 0;
@@ -47,11 +49,11 @@ std::function<void(const std::string&, const std::string&)>* gReport = nullptr;
 }
 
 void OnSignal(int sig) {
-    ReportAndExit(sig == SIGSEGV   ? "access violation (SIGSEGV)"
-                  : sig == SIGBUS  ? "bus error (SIGBUS)"
-                  : sig == SIGFPE  ? "arithmetic fault (SIGFPE)"
-                  : sig == SIGILL  ? "illegal instruction (SIGILL)"
-                                   : "abort (SIGABRT)");
+    ReportAndExit(sig == SIGSEGV  ? "access violation (SIGSEGV)"
+                  : sig == SIGBUS ? "bus error (SIGBUS)"
+                  : sig == SIGFPE ? "arithmetic fault (SIGFPE)"
+                  : sig == SIGILL ? "illegal instruction (SIGILL)"
+                                  : "abort (SIGABRT)");
 }
 }  // namespace
 

@@ -38,7 +38,8 @@ TProfileText Load(const std::string& file) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t nl = text.find('\n', start);
-        std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        std::string line =
+            text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (nl == std::string::npos) {
             if (!line.empty()) t.Lines.push_back(line);
@@ -129,8 +130,8 @@ std::string ProfileGetString(const std::string& file, const std::string& section
     return TrimRight(defaultValue);
 }
 
-bool ProfileWriteString(const std::string& file, const std::string& section,
-                        const std::string& key, const std::string& value) {
+bool ProfileWriteString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value) {
     std::lock_guard<std::mutex> lock(gProfileLock);
     TProfileText t = Load(file);
     const std::string line = key + "=" + value;
@@ -152,8 +153,7 @@ bool ProfileWriteString(const std::string& file, const std::string& section,
     return Save(file, t);
 }
 
-bool ProfileDeleteKey(const std::string& file, const std::string& section,
-                      const std::string& key) {
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
     std::lock_guard<std::mutex> lock(gProfileLock);
     if (!FileExists(file)) return true;
     TProfileText t = Load(file);

@@ -17,7 +17,8 @@ std::string HiveFile(RegHive hive) {
     return JoinPath({StandInRoot(), "registry", name});
 }
 
-std::optional<std::string> RawValue(RegHive hive, const std::string& key, const std::string& value) {
+std::optional<std::string> RawValue(RegHive hive, const std::string& key,
+                                    const std::string& value) {
     const std::string marker = "\x01missing";
     const std::string v =
         ProfileGetString(HiveFile(hive), key, value.empty() ? "@" : value, marker);

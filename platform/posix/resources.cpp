@@ -27,8 +27,7 @@ const TEmbeddedResource* Table() {
 }
 }  // namespace
 
-std::optional<std::string_view> FindResourceData(const std::string& type,
-                                                  const std::string& name) {
+std::optional<std::string_view> FindResourceData(const std::string& type, const std::string& name) {
     const TEmbeddedResource* table = Table();
     if (!table) return std::nullopt;
     for (const TEmbeddedResource* r = table; r->Type; ++r) {

@@ -14,7 +14,9 @@ namespace {
 
 // The foreground window may vanish between two questions about it; Xlib's default answer to
 // that error is to end the process. While we ask, such errors only make the answer empty.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 class TQuietErrors {
 public:

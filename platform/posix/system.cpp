@@ -65,8 +65,14 @@ public:
         ::clock_gettime(CLOCK_REALTIME, &ts);
         tm t;
         ::localtime_r(&ts.tv_sec, &t);
-        return TSystemTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
-                           t.tm_sec,         static_cast<int>(ts.tv_nsec / 1000000), t.tm_wday};
+        return TSystemTime{t.tm_year + 1900,
+                           t.tm_mon + 1,
+                           t.tm_mday,
+                           t.tm_hour,
+                           t.tm_min,
+                           t.tm_sec,
+                           static_cast<int>(ts.tv_nsec / 1000000),
+                           t.tm_wday};
     }
     uint32_t TickCount() override { return static_cast<uint32_t>(MonotonicMs()); }
     int UtcOffsetMinutes() override {
@@ -188,7 +194,7 @@ std::string StandInRoot() {
 std::string GetShellFolder(ShellFolder folder) {
     const char* sub = folder == ShellFolder::kAppData         ? "AppData/Roaming/"
                       : folder == ShellFolder::kCommonAppData ? "ProgramData/"
-                                                               : "Program Files/";
+                                                              : "Program Files/";
     const std::string path = JoinPath({StandInRoot(), sub});
     return ForceDirectories(path) ? path : std::string();
 }

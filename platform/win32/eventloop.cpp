@@ -85,9 +85,14 @@ void RunSocket(SocketHandle s, UINT msg, LPARAM lParam) {
 
 LRESULT CALLBACK LoopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kMsgPost: RunOnePosted(); return 0;
-        case kMsgQuit: return 0;  // only wakes the loop; the flag says the rest
-        case WM_TIMER: RunTimer(static_cast<TimerId>(wParam)); return 0;
+        case kMsgPost:
+            RunOnePosted();
+            return 0;
+        case kMsgQuit:
+            return 0;  // only wakes the loop; the flag says the rest
+        case WM_TIMER:
+            RunTimer(static_cast<TimerId>(wParam));
+            return 0;
         default:
             if (msg >= kMsgSocketFirst && msg < kMsgSocketFirst + kMsgSocketCount) {
                 RunSocket(static_cast<SocketHandle>(wParam), msg, lParam);
@@ -172,8 +177,7 @@ void TEventLoop::WatchSocket(SocketHandle socket, unsigned events, SocketCallbac
 }
 
 void TEventLoop::UnwatchSocket(SocketHandle socket) {
-    if (Loop().Sockets.erase(socket))
-        ::WSAAsyncSelect(static_cast<SOCKET>(socket), Window(), 0, 0);
+    if (Loop().Sockets.erase(socket)) ::WSAAsyncSelect(static_cast<SOCKET>(socket), Window(), 0, 0);
 }
 
 void TEventLoop::WatchDescriptor(int, std::function<void()>) {}

@@ -29,7 +29,9 @@ bool ForceDirectories(const std::string& path) {
     return DirectoryExists(dir);
 }
 
-bool DeleteFile(const std::string& path) { return ::DeleteFileW(Wide(path).c_str()) != 0; }
+bool DeleteFile(const std::string& path) {
+    return ::DeleteFileW(Wide(path).c_str()) != 0;
+}
 bool RemoveDirectory(const std::string& path) {
     return ::RemoveDirectoryW(Wide(path).c_str()) != 0;
 }
@@ -63,7 +65,8 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
 }
 
 bool SetNormalAttributes(const std::string& path) {
-    return ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE) != 0;
+    return ::SetFileAttributesW(Wide(path).c_str(),
+                                FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE) != 0;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
@@ -102,26 +105,29 @@ std::string CurrentDirectory() {
     return n ? Narrow(buf, n) : std::string();
 }
 
-int LastErrorCode() { return static_cast<int>(::GetLastError()); }
+int LastErrorCode() {
+    return static_cast<int>(::GetLastError());
+}
 
 std::string ErrorText(int code) {
     wchar_t* msg = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, static_cast<DWORD>(code), 0,
-                                     reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
     std::string out = n ? Trim(Narrow(msg, n)) : "error " + std::to_string(code);
     if (msg) ::LocalFree(msg);
     return out;
 }
 
-std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode,
-                                               int* error) {
+std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode, int* error) {
     DWORD access = GENERIC_READ | GENERIC_WRITE, share = 0, disposition = OPEN_EXISTING;
     DWORD flags = FILE_ATTRIBUTE_NORMAL;
     switch (mode) {
-        case FileMode::kCreateExclusive: disposition = CREATE_ALWAYS; break;
-        case FileMode::kOpenWriteExclusive: break;
+        case FileMode::kCreateExclusive:
+            disposition = CREATE_ALWAYS;
+            break;
+        case FileMode::kOpenWriteExclusive:
+            break;
         case FileMode::kOpenReadWriteDenyWrite:
             share = FILE_SHARE_READ;
             disposition = OPEN_ALWAYS;
@@ -132,7 +138,8 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
             flags |= FILE_FLAG_SEQUENTIAL_SCAN;
             break;
     }
-    HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
+    HANDLE h =
+        ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (error) *error = static_cast<int>(::GetLastError());
         return nullptr;
@@ -140,7 +147,9 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
     return std::unique_ptr<TFileStream>(new TFileStream(path, reinterpret_cast<intptr_t>(h)));
 }
 
-TFileStream::~TFileStream() { ::CloseHandle(reinterpret_cast<HANDLE>(FHandle)); }
+TFileStream::~TFileStream() {
+    ::CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+}
 
 int64_t TFileStream::Size() const {
     LARGE_INTEGER s;
@@ -201,6 +210,8 @@ bool TFileStream::Truncate(int64_t size) {
     return ::SetFilePointerEx(h, li, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
 }
 
-bool TFileStream::Flush() { return ::FlushFileBuffers(reinterpret_cast<HANDLE>(FHandle)) != 0; }
+bool TFileStream::Flush() {
+    return ::FlushFileBuffers(reinterpret_cast<HANDLE>(FHandle)) != 0;
+}
 
 }  // namespace platform

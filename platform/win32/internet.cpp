@@ -58,8 +58,8 @@ public:
         THandle internet(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
         if (!internet.Get()) return false;
         THandle connection(::InternetConnectW(internet.Get(), Wide(request.Host).c_str(),
-                                              request.Port, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 0));
+                                              request.Port, nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                                              0, 0));
         if (!connection.Get()) return false;
         const std::wstring verb = Wide(request.Verb), target = Wide(request.Target),
                            referrer = Wide(request.Referrer);

@@ -46,14 +46,13 @@ std::string ProfileGetString(const std::string& file, const std::string& section
     return Narrow(Get(s.c_str(), k.c_str(), d.c_str(), Wide(file)));
 }
 
-bool ProfileWriteString(const std::string& file, const std::string& section,
-                        const std::string& key, const std::string& value) {
+bool ProfileWriteString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value) {
     return ::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
                                         Wide(value).c_str(), Wide(file).c_str()) != 0;
 }
 
-bool ProfileDeleteKey(const std::string& file, const std::string& section,
-                      const std::string& key) {
+bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
     return ::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), nullptr,
                                         Wide(file).c_str()) != 0;
 }

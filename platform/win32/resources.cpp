@@ -7,8 +7,7 @@
 
 namespace platform {
 
-std::optional<std::string_view> FindResourceData(const std::string& type,
-                                                  const std::string& name) {
+std::optional<std::string_view> FindResourceData(const std::string& type, const std::string& name) {
     const std::wstring t = Wide(UpperCase(type)), n = Wide(UpperCase(name));
     HRSRC r = ::FindResourceW(nullptr, n.c_str(), t.c_str());
     if (!r) return std::nullopt;

@@ -60,7 +60,7 @@ public:
     TSystemTime LocalTime() override {
         SYSTEMTIME st;
         ::GetLocalTime(&st);
-        return TSystemTime{st.wYear, st.wMonth,  st.wDay,          st.wHour,
+        return TSystemTime{st.wYear,   st.wMonth,  st.wDay,          st.wHour,
                            st.wMinute, st.wSecond, st.wMilliseconds, st.wDayOfWeek};
     }
     uint32_t TickCount() override { return ::GetTickCount(); }
@@ -68,8 +68,10 @@ public:
         TIME_ZONE_INFORMATION tz;
         const DWORD r = ::GetTimeZoneInformation(&tz);
         LONG bias = tz.Bias;
-        if (r == TIME_ZONE_ID_DAYLIGHT) bias += tz.DaylightBias;
-        else if (r == TIME_ZONE_ID_STANDARD) bias += tz.StandardBias;
+        if (r == TIME_ZONE_ID_DAYLIGHT)
+            bias += tz.DaylightBias;
+        else if (r == TIME_ZONE_ID_STANDARD)
+            bias += tz.StandardBias;
         return -static_cast<int>(bias);
     }
 };
@@ -87,8 +89,8 @@ public:
         si.wShowWindow = SW_SHOW;
         PROCESS_INFORMATION pi{};
         const std::wstring app = Wide(application);
-        if (!::CreateProcessW(app.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi))
+        if (!::CreateProcessW(app.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &pi))
             return false;
         ::CloseHandle(pi.hThread);
         ::CloseHandle(pi.hProcess);
@@ -96,9 +98,8 @@ public:
     }
     int ShellOpen(const std::string& file, const std::string& parameters) override {
         const std::wstring f = Wide(file), p = Wide(parameters);
-        const HINSTANCE r = ::ShellExecuteW(nullptr, L"open", f.c_str(),
-                                            p.empty() ? nullptr : p.c_str(), nullptr,
-                                            SW_SHOWNORMAL);
+        const HINSTANCE r = ::ShellExecuteW(
+            nullptr, L"open", f.c_str(), p.empty() ? nullptr : p.c_str(), nullptr, SW_SHOWNORMAL);
         return static_cast<int>(reinterpret_cast<INT_PTR>(r));
     }
 };
@@ -120,8 +121,12 @@ ILauncher& RealLauncher() {
     return launcher;
 }
 
-void SleepMs(uint32_t ms) { ::Sleep(ms); }
-uint64_t MonotonicMs() { return ::GetTickCount64(); }
+void SleepMs(uint32_t ms) {
+    ::Sleep(ms);
+}
+uint64_t MonotonicMs() {
+    return ::GetTickCount64();
+}
 
 [[noreturn]] void ExitProcessNow(int code) {
     std::fflush(nullptr);
@@ -139,12 +144,14 @@ std::string GetExePath() {
 }
 
 void SetStandInRoot(const std::string&) {}
-std::string StandInRoot() { return {}; }
+std::string StandInRoot() {
+    return {};
+}
 
 std::string GetShellFolder(ShellFolder folder) {
     const int csidl = folder == ShellFolder::kAppData         ? CSIDL_APPDATA
                       : folder == ShellFolder::kCommonAppData ? CSIDL_COMMON_APPDATA
-                                                               : CSIDL_PROGRAM_FILES;
+                                                              : CSIDL_PROGRAM_FILES;
     wchar_t buf[MAX_PATH];
     if (!::SHGetSpecialFolderPathW(nullptr, buf, csidl, FALSE)) return {};
     return IncludeTrailingSeparator(Narrow(buf, wcslen(buf)));

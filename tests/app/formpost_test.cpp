@@ -24,18 +24,18 @@ TEST(CrackUrl, PartsPortsAndFailures) {
     ASSERT_TRUE(CrackUrl("https://secure.example/x", nullptr, &host, &port, nullptr, nullptr,
                          nullptr, nullptr));
     EXPECT_EQ(port, 443);
-    ASSERT_TRUE(CrackUrl("http://h.example/", nullptr, nullptr, &port, nullptr, nullptr, &path,
-                         &extra));
+    ASSERT_TRUE(
+        CrackUrl("http://h.example/", nullptr, nullptr, &port, nullptr, nullptr, &path, &extra));
     EXPECT_EQ(port, 80);
     EXPECT_EQ(extra, "");
     EXPECT_FALSE(CrackUrl("", &scheme, &host, &port, nullptr, nullptr, &path, nullptr));
     EXPECT_FALSE(CrackUrl("   ", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_FALSE(CrackUrl("no scheme here", nullptr, &host, nullptr, nullptr, nullptr, nullptr,
-                          nullptr));
+    EXPECT_FALSE(
+        CrackUrl("no scheme here", nullptr, &host, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(host, "");  // outputs are cleared even on failure
     // A host longer than its fixed buffer is refused, not cut.
-    EXPECT_FALSE(CrackUrl("http://" + std::string(300, 'h') + ".example/", nullptr, &host,
-                          nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(CrackUrl("http://" + std::string(300, 'h') + ".example/", nullptr, &host, nullptr,
+                          nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(FormPost, HeaderBlockHasNineLinesThenTheEmptyLineWithoutCredentials) {
@@ -81,7 +81,8 @@ TEST(FormPost, RealWireBytesAgainstALoopbackServer) {
     testsupport::TCaptureServer server("HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\n\r\nnope!");
     std::string reply;
     // An error status still counts as sent.
-    ASSERT_TRUE(PostForm(server.Url("/other/vt6_leap.php?v=2"), "data=abc+/=\r\nxyz", "", "", &reply));
+    ASSERT_TRUE(
+        PostForm(server.Url("/other/vt6_leap.php?v=2"), "data=abc+/=\r\nxyz", "", "", &reply));
     EXPECT_EQ(reply, "nope!");
     ASSERT_TRUE(server.WaitForRequests(1, 5000));
     const std::string raw = server.Requests()[0];

@@ -6,8 +6,8 @@
 #include "locale/openlink.h"
 #include "platform/file.h"
 #include "platform/path.h"
-#include "tests/support/faultserver.h"
 #include "tests/support/fakes.h"
+#include "tests/support/faultserver.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/testenv.h"
 
@@ -30,7 +30,9 @@ public:
     };
     std::vector<TText> Texts;
     void DisableShine() override { Calls.push_back("shine off"); }
-    void ShowDownloadControls(bool on) override { Calls.push_back(on ? "download on" : "download off"); }
+    void ShowDownloadControls(bool on) override {
+        Calls.push_back(on ? "download on" : "download off");
+    }
     void ShowOfferControls(bool on) override { Calls.push_back(on ? "offer on" : "offer off"); }
     std::vector<int> Bars;
     void SetBarPosition(int p) override {

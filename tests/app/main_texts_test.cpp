@@ -30,7 +30,9 @@ TEST(MainTexts, EnglishTextsWithVersionsAmpersandsAndLink) {
     EXPECT_EQ(t.Layers.at(34), "Tools ");  // English gets its blank on the first page-3 title
     EXPECT_EQ(t.Layers.at(38), "Auto driver update");
     EXPECT_EQ(t.SpeedTemplate, "Updating: %s1 / %s2 Speed: %s3 - %s4");
-    EXPECT_EQ(t.InstallTitle, "Downloading Vantrel\xC2\xA0" "6.4");
+    EXPECT_EQ(t.InstallTitle,
+              "Downloading Vantrel\xC2\xA0"
+              "6.4");
     EXPECT_EQ(t.InstallDes.find("6.4.0.123"), t.InstallDes.size() - 9);
     EXPECT_EQ(t.Layers.count(9), 0u);  // table figures keep their design texts
     EXPECT_EQ(t.Layers.count(41), 0u);
@@ -51,8 +53,9 @@ TEST(MainTexts, RussianBlankGoesToTheSecondTitleAndGermanNeither) {
 
 TEST(MainTexts, MarkerReplacementIsOnceAndIgnoresCase) {
     locale::TLeapgateLang t;
-    t.LoadFromText("[FormMain]\nmainTitle=V %S and %s\nmainDes=a&b %s & c\n"
-                   "btnNewFeatures=<A>More</A> <a>x</a>\n");
+    t.LoadFromText(
+        "[FormMain]\nmainTitle=V %S and %s\nmainDes=a&b %s & c\n"
+        "btnNewFeatures=<A>More</A> <a>x</a>\n");
     const TMainTexts m = PrepareMainTexts(t, "6.3.0.0", "French");
     EXPECT_EQ(m.Title, "V 6.3 and %s");
     EXPECT_EQ(m.Description, "a&&b 6.3.0.0 && c");

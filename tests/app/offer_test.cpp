@@ -41,8 +41,9 @@ protected:
         platform::WriteFileBytes(Data.UpdateIniPath, text);
     }
     void WriteFull() {
-        WriteUpdate("[VT_Leapgate]\r\nVT_Url=http://h/vt6.exe\r\nVT_Pmt=/verysilent\r\n"
-                    "VT_Md5=ABC\r\nVT_Ver=6.4.0.0\r\nVT_Size=0x100\r\n");
+        WriteUpdate(
+            "[VT_Leapgate]\r\nVT_Url=http://h/vt6.exe\r\nVT_Pmt=/verysilent\r\n"
+            "VT_Md5=ABC\r\nVT_Ver=6.4.0.0\r\nVT_Size=0x100\r\n");
     }
     bool Decide() {
         return DecideOffer(Data, [this] { ++Removals; });

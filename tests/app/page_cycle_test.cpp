@@ -84,7 +84,7 @@ TEST_F(PageCycle, RevealHoldFadeOutAndTheAutomaticOrder) {
     Frames(1);
     EXPECT_EQ(L(2).Opacity(), 5);
     EXPECT_EQ(L(14).Opacity(), 5);
-    EXPECT_EQ(L(15).Opacity(), 0);  // other pages untouched
+    EXPECT_EQ(L(15).Opacity(), 0);       // other pages untouched
     EXPECT_EQ(FramesUntilPhase(3), 50);  // 255 in steps of 5
     const uint32_t holdStart = Now;
     EXPECT_EQ(Cycle->HoldStart, holdStart);

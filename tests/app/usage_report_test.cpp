@@ -12,7 +12,6 @@ using namespace app;
 
 namespace {
 
-
 TEST(UsageReport, JsonIsCompactInItsFixedOrder) {
     TRunFlags f;
     f.UpgradeClicked = true;
@@ -75,7 +74,8 @@ TEST_F(Reports, SecondRunByTheSameUserSendsOnlyTheUsageReport) {
     SendReports(again);
     ASSERT_EQ(Net.Sent.size(), 1u);
     EXPECT_EQ(Net.Sent[0].Target, kUsagePath);
-    EXPECT_EQ(platform::TIniFile(again.PromotionPath).ReadString("Leapgate", "VT_BU", ""), "6.5.0.0");
+    EXPECT_EQ(platform::TIniFile(again.PromotionPath).ReadString("Leapgate", "VT_BU", ""),
+              "6.5.0.0");
 }
 
 TEST_F(Reports, UnreachableServerTriesUsageTwiceProductsOnceAndStillMarks) {

@@ -38,7 +38,8 @@ protected:
 
     void SetUp() override {
         if (!platform::StandInRoot().size())
-            GTEST_SKIP() << "under Wine the program is driven from outside: tests/support/wine/program-e2e";
+            GTEST_SKIP()
+                << "under Wine the program is driven from outside: tests/support/wine/program-e2e";
         Root = Dir.File("root/");
         Temp = Dir.File("tmp/");
         platform::ForceDirectories(Temp);
@@ -65,8 +66,8 @@ protected:
         platform::WriteFileBytes(
             platform::JoinPath({platform::ExtractFilePath(Exe), "Update", "Update.ini"}),
             "[VT_Leapgate]\r\nVT_Url=" + Files.Url("/dl/vt6.exe") +
-                "\r\nVT_Pmt=/verysilent /lang=en\r\nVT_Md5=" + md5 + "\r\nVT_Ver=6.4.0.0\r\nVT_Size=" +
-                std::to_string(Setup.size()) + "\r\n");
+                "\r\nVT_Pmt=/verysilent /lang=en\r\nVT_Md5=" + md5 +
+                "\r\nVT_Ver=6.4.0.0\r\nVT_Size=" + std::to_string(Setup.size()) + "\r\n");
     }
     std::string SettingsFile() const {
         return platform::JoinPath({Root, "AppData/Roaming/Korvo/Vantrel/Leapgate.ini"});
@@ -130,8 +131,8 @@ TEST_F(Program, WithoutTheSwitchItEndsAtOnceAndWritesNothing) {
 TEST_F(Program, OfferShownTwentyThreeHoursAgoIsNotDue) {
     WriteUpdate(download::Md5OfBytes(Setup));
     platform::ForceDirectories(platform::ExtractFileDir(SettingsFile()));
-    const std::string before = "[VT]\r\nLeapLastTime=" +
-                               platform::FloatToText(locale::NowLocal() - 23.0 / 24) + "\r\n";
+    const std::string before =
+        "[VT]\r\nLeapLastTime=" + platform::FloatToText(locale::NowLocal() - 23.0 / 24) + "\r\n";
     platform::WriteFileBytes(SettingsFile(), before);
     auto run = Start();
     EXPECT_EQ(run->WaitExit(15000), 0);
@@ -172,8 +173,9 @@ TEST_F(Program, DueOfferShowsTheWindowRecordsItRemovesTheTaskAndASecondCopyLeave
     EXPECT_EQ(run->WaitExit(30000), 0);
     const auto usage = Reports("/other/vt6_leap.php");
     ASSERT_EQ(usage.size(), 1u);
-    EXPECT_EQ(usage[0], "{\"run\":\"1\",\"lan\":\"en\",\"his\":\"0\",\"name\":\"razuziz\",\"close\":\"1\","
-                        "\"click\":\"0\"}");
+    EXPECT_EQ(usage[0],
+              "{\"run\":\"1\",\"lan\":\"en\",\"his\":\"0\",\"name\":\"razuziz\",\"close\":\"1\","
+              "\"click\":\"0\"}");
     EXPECT_EQ(Reports("/other/vt_corspdata.php").size(), 1u);
     EXPECT_TRUE(platform::TIniFile(SettingsFile()).ReadBool("vt", "idata", false));
 }
@@ -189,7 +191,8 @@ TEST_F(Program, UpgradeNowDownloadsInFourRangesVerifiesStartsTheSetupAndReports)
     // The bar moves one step per 250 ms: the setup starts some 25 seconds later.
     EXPECT_EQ(run->WaitExit(90000), 0);
     EXPECT_EQ(platform::ReadFileBytes(Temp + "vt6.exe").value_or(""), Setup);
-    EXPECT_EQ(platform::ReadFileBytes(Temp + "setup-ran.txt").value_or(""), "/verysilent /lang=en\n");
+    EXPECT_EQ(platform::ReadFileBytes(Temp + "setup-ran.txt").value_or(""),
+              "/verysilent /lang=en\n");
     int ranged = 0;
     for (const auto& r : Files.Requests()) ranged += r.Range().empty() ? 0 : 1;
     EXPECT_EQ(ranged, 4);

@@ -18,7 +18,8 @@ using namespace locale;
 namespace {
 
 TEST(Environment, FoldersEndWithTheSeparator) {
-    for (const std::string& d : {GetExeDir(), GetAppDataDir(), GetCommonAppDataDir(), GetTempDir()}) {
+    for (const std::string& d :
+         {GetExeDir(), GetAppDataDir(), GetCommonAppDataDir(), GetTempDir()}) {
         ASSERT_FALSE(d.empty());
         EXPECT_EQ(d.back(), platform::kPathSeparator);
     }
@@ -111,7 +112,8 @@ TEST(Environment, ReportEncoding) {
     EXPECT_EQ(Base64Encode("foo", false), "Zm9v");
     EXPECT_EQ(Base64Encode("\xFF\xFE\xFD", false), "//79");
     const std::string report =
-        "{\"run\":\"1\",\"lan\":\"en\",\"his\":\"0\",\"name\":\"razuziz\",\"close\":\"0\",\"click\":\"1\"}";
+        "{\"run\":\"1\",\"lan\":\"en\",\"his\":\"0\",\"name\":\"razuziz\",\"close\":\"0\","
+        "\"click\":\"1\"}";
     const std::string enc = EncodeReportText(report);
     ASSERT_GT(enc.size(), 78u);
     EXPECT_EQ(enc.substr(76, 2), "\r\n");
@@ -124,22 +126,25 @@ TEST(Environment, ReportEncoding) {
     EXPECT_EQ(EncodeReportText("\xC3\xA9"), "w6k=");  // UTF-8 bytes, no mark
 }
 
-
 TEST(Environment, InstalledProductsReport) {
     testsupport::TFakeRegistry reg;
     testsupport::TScopedRegistry use(reg);
-    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()),
+              "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":10}");
     const std::string u = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     reg.Keys.insert(u + "Vantrel Beta_is1");
-    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":-1}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()),
+              "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":-1}");
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel|Status"] = 7;  // out of range: try the beta's key
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel Beta|Status"] = 2;
-    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":2}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()),
+              "{\"ab\":10,\"sc\":10,\"pm\":10,\"dd\":10,\"vt\":2}");
     reg.Dwords["SOFTWARE\\Korvo\\Vantrel|Status"] = 4;
     reg.Keys.insert(u + "Korvo Disk Doctor_is1");
     reg.Keys.insert(u + "Korvo AppBoost_is1");
     reg.Dwords["SOFTWARE\\Korvo\\AppBoost|Status"] = 0;
-    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()), "{\"ab\":0,\"sc\":10,\"pm\":10,\"dd\":255,\"vt\":4}");
+    EXPECT_EQ(testsupport::Base64Decode(InstalledProductsReport()),
+              "{\"ab\":0,\"sc\":10,\"pm\":10,\"dd\":255,\"vt\":4}");
     // HKLM\SOFTWARE is read in its 32-bit view throughout.
     EXPECT_EQ(std::count(reg.Views32.begin(), reg.Views32.end(), false), 0);
 }

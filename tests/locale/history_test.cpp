@@ -68,7 +68,8 @@ TEST(History, FileOfTheLanguageElseHistoryTxtElseNothing) {
     EXPECT_EQ(GetHistoryFileFor(dir.Path(), "German"), "");
     platform::WriteFileBytes(dir.File("History.txt"), "x");
     EXPECT_EQ(GetHistoryFileFor(dir.Path(), "German"), dir.File("History.txt"));
-    const std::string german = platform::JoinPath({dir.Path(), "Language", "History", "German.txt"});
+    const std::string german =
+        platform::JoinPath({dir.Path(), "Language", "History", "German.txt"});
     platform::ForceDirectories(platform::ExtractFileDir(german));
     platform::WriteFileBytes(german, "x");
     EXPECT_EQ(GetHistoryFileFor(dir.Path(), "german"), german);
@@ -80,8 +81,8 @@ TEST(History, FileOfTheLanguageElseHistoryTxtElseNothing) {
 }
 
 TEST(History, ViewGroupsRowsAndOddLines) {
-    THistoryLines lines{"+ orphan", "V6.4", "+ Fixed A & B.", "", "  V6.3   ", "+ One",
-                        "No plus line", "V6+ odd"};
+    THistoryLines lines{"+ orphan",  "V6.4",  "+ Fixed A & B.", "",
+                        "  V6.3   ", "+ One", "No plus line",   "V6+ odd"};
     const THistoryView v = BuildHistoryView(lines);
     ASSERT_EQ(v.Groups.size(), 3u);
     EXPECT_EQ(v.Groups[0].Header, "V6.4");
@@ -101,15 +102,17 @@ TEST(History, ViewGroupsRowsAndOddLines) {
 
 TEST(History, ShortenToTwoLinesPerBand) {
     const std::string t = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj";  // 49 characters
-    EXPECT_EQ(ShortenToTwoLines(250, 100, t), "aaaa bbbb cccc dddd eeee ffff gggg...");   // 39
-    EXPECT_EQ(ShortenToTwoLines(300, 100, t), "aaaa bbbb cccc dddd eeee ffff...");        // 32
-    EXPECT_EQ(ShortenToTwoLines(350, 100, t), "aaaa bbbb cccc dddd eeee...");             // 28
-    EXPECT_EQ(ShortenToTwoLines(400, 100, t), "aaaa bbbb cccc dddd...");                  // 24
+    EXPECT_EQ(ShortenToTwoLines(250, 100, t), "aaaa bbbb cccc dddd eeee ffff gggg...");  // 39
+    EXPECT_EQ(ShortenToTwoLines(300, 100, t), "aaaa bbbb cccc dddd eeee ffff...");       // 32
+    EXPECT_EQ(ShortenToTwoLines(350, 100, t), "aaaa bbbb cccc dddd eeee...");            // 28
+    EXPECT_EQ(ShortenToTwoLines(400, 100, t), "aaaa bbbb cccc dddd...");                 // 24
     EXPECT_EQ(ShortenToTwoLines(401, 100, t), "...");
     EXPECT_EQ(ShortenToTwoLines(250, 100, "nospacesatallinthistext"), "...");
     // Characters, not bytes: Cyrillic is cut at the same share.
-    const std::string ru = "\xD0\xB0\xD0\xB0 \xD0\xB1\xD0\xB1 \xD0\xB2\xD0\xB2 \xD0\xB3\xD0\xB3 \xD0\xB4\xD0\xB4";
-    EXPECT_EQ(ShortenToTwoLines(300, 100, ru), "\xD0\xB0\xD0\xB0 \xD0\xB1\xD0\xB1 \xD0\xB2\xD0\xB2...");
+    const std::string ru =
+        "\xD0\xB0\xD0\xB0 \xD0\xB1\xD0\xB1 \xD0\xB2\xD0\xB2 \xD0\xB3\xD0\xB3 \xD0\xB4\xD0\xB4";
+    EXPECT_EQ(ShortenToTwoLines(300, 100, ru),
+              "\xD0\xB0\xD0\xB0 \xD0\xB1\xD0\xB1 \xD0\xB2\xD0\xB2...");
 }
 
 }  // namespace

@@ -31,11 +31,14 @@ protected:
         // Only the stand-in's program files can be furnished; on Windows the real one is used.
         if (!platform::StandInRoot().empty()) {
             platform::ForceDirectories(platform::JoinPath({pf, "Internet Explorer"}));
-            platform::WriteFileBytes(platform::JoinPath({pf, "Internet Explorer", "iexplore.exe"}), "x");
+            platform::WriteFileBytes(platform::JoinPath({pf, "Internet Explorer", "iexplore.exe"}),
+                                     "x");
         }
         Ie = platform::JoinPath({pf, "Internet Explorer", "iexplore.exe"});
     }
-    void Version(uint32_t major, uint32_t minor, uint32_t build) { Info.Version = {2, major, minor, build}; }
+    void Version(uint32_t major, uint32_t minor, uint32_t build) {
+        Info.Version = {2, major, minor, build};
+    }
     void ChoseBrowser() {
         Reg.Strings[kChoice + "|ProgId"] = "ChromeHTML";
         Reg.Strings[kChoice + "|Hash"] = "abc=";
@@ -101,7 +104,8 @@ TEST_F(OpenLinkTest, Windows7ShellFailureFallsBackToInternetExplorerNotEdge) {
     OpenLink(kLink);
     ASSERT_GE(Launcher.Launches.size(), 1u);
     EXPECT_EQ(Launcher.Launches[0].File, kLink);
-    for (const auto& l : Launcher.Launches) EXPECT_EQ(l.File.find("microsoft-edge:"), std::string::npos);
+    for (const auto& l : Launcher.Launches)
+        EXPECT_EQ(l.File.find("microsoft-edge:"), std::string::npos);
     if (platform::FileExists(Ie)) {
         ASSERT_EQ(Launcher.Launches.size(), 2u);
         EXPECT_EQ(Launcher.Launches[1].File, Ie);
@@ -118,7 +122,8 @@ TEST_F(OpenLinkTest, EverythingFailingGivesFalse) {
 }
 
 TEST_F(OpenLinkTest, DownloadPageIsPlainHttpOnTheDownloadServer) {
-    EXPECT_EQ(DownloadPageUrl(), std::string("http://") + LG_DOWNLOAD_HOST + "/dl/vantrel_setup.exe");
+    EXPECT_EQ(DownloadPageUrl(),
+              std::string("http://") + LG_DOWNLOAD_HOST + "/dl/vantrel_setup.exe");
 }
 
 }  // namespace

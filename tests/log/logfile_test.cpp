@@ -26,7 +26,9 @@ std::string Utf16(const std::string& text) {
     return out;
 }
 
-std::string Bytes(const std::string& path) { return platform::ReadFileBytes(path).value_or("<missing>"); }
+std::string Bytes(const std::string& path) {
+    return platform::ReadFileBytes(path).value_or("<missing>");
+}
 
 class LogFile : public testing::Test {
 protected:
@@ -40,10 +42,12 @@ TEST_F(LogFile, FirstEntryCreatesFolderAndFileWithMarkAndTimestamp) {
     TLogManage channel;
     channel.SetFileName(f);
     channel.Write("DeleteTask.exception : boom", false);
-    EXPECT_EQ(Bytes(f), "\xFF\xFE" + Utf16("2026-12-08 10:30:15.250  DeleteTask.exception : boom\r\n"));
+    EXPECT_EQ(Bytes(f),
+              "\xFF\xFE" + Utf16("2026-12-08 10:30:15.250  DeleteTask.exception : boom\r\n"));
     channel.Write("second", false);
-    EXPECT_EQ(Bytes(f), "\xFF\xFE" + Utf16("2026-12-08 10:30:15.250  DeleteTask.exception : boom\r\n"
-                                           "2026-12-08 10:30:15.250  second\r\n"));
+    EXPECT_EQ(Bytes(f),
+              "\xFF\xFE" + Utf16("2026-12-08 10:30:15.250  DeleteTask.exception : boom\r\n"
+                                 "2026-12-08 10:30:15.250  second\r\n"));
 }
 
 TEST_F(LogFile, TimeSeparatorComesFromTheLocale) {
@@ -98,7 +102,8 @@ TEST_F(LogFile, BusyFileSendsTheEntryToTheNextFreeName) {
     const std::string f = Dir.File("TaskException.log");
     auto holder = TFileStream::Open(f, FileMode::kOpenReadWriteDenyWrite);  // another writer
     ASSERT_TRUE(holder);
-    auto holder1 = TFileStream::Open(Dir.File("TaskException_1.log"), FileMode::kOpenReadWriteDenyWrite);
+    auto holder1 =
+        TFileStream::Open(Dir.File("TaskException_1.log"), FileMode::kOpenReadWriteDenyWrite);
     ASSERT_TRUE(holder1);
     TLogManage channel;
     channel.SetFileName(f);
@@ -119,7 +124,8 @@ TEST_F(LogFile, FallbackNamesAreBoundedAndTheEntryIsDroppedSilently) {
     TLogManage channel;
     channel.SetFileName(f);
     EXPECT_NO_THROW(channel.Write("lost", false));
-    EXPECT_FALSE(platform::FileExists(Dir.File("busy_" + std::to_string(kMaxFallbackAttempts + 1) + ".log")));
+    EXPECT_FALSE(platform::FileExists(
+        Dir.File("busy_" + std::to_string(kMaxFallbackAttempts + 1) + ".log")));
     EXPECT_THROW(TLogObj{f}, ELogOpen);
 }
 

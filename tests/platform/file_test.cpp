@@ -68,7 +68,7 @@ TEST(File, FoldersRenameCopyAndAttributes) {
     ASSERT_TRUE(CopyFile(f, g, false));
     EXPECT_FALSE(CopyFile(f, g, false));  // exists
     EXPECT_TRUE(CopyFile(f, g, true));
-    EXPECT_FALSE(RenameFile(f, g));       // target exists
+    EXPECT_FALSE(RenameFile(f, g));  // target exists
     ASSERT_TRUE(DeleteFile(g));
     EXPECT_TRUE(RenameFile(f, g));
     ASSERT_TRUE(SetReadOnly(g, true));

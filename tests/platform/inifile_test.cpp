@@ -5,8 +5,8 @@
 #include "platform/inifile.h"
 #include "platform/path.h"
 #include "platform/sysinfo.h"
-#include "tests/support/testenv.h"
 #include "tests/support/fakes.h"
+#include "tests/support/testenv.h"
 
 using namespace platform;
 

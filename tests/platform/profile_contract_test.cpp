@@ -109,7 +109,9 @@ TEST_F(ProfileContract, Utf16FileIsReadAndStaysUtf16WhenWritten) {
         bytes += static_cast<char>(c >> 8);
     }
     Put(bytes);
-    EXPECT_EQ(Get("local", "name"), "Gr\xC3\xBC\xC3\x9F" "e \xD0\x9F\xD1\x80\xD0\xB8");
+    EXPECT_EQ(Get("local", "name"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e \xD0\x9F\xD1\x80\xD0\xB8");
     ASSERT_TRUE(ProfileWriteString(File, "Local", "Lang", "\xD0\xB4\xD0\xB0"));  // "да"
     EXPECT_EQ(Get("Local", "Lang"), "\xD0\xB4\xD0\xB0");
     const auto after = ReadFileBytes(File);

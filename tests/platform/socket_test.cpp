@@ -35,7 +35,8 @@ TEST(Socket, LoopbackListenersAndTheirAddressTexts) {
         ASSERT_FALSE(found.empty());
         const std::string text = AddressText(found[0]);
         EXPECT_EQ(text, (ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port));
-        EXPECT_EQ(AddressIpv4Bytes(found[0]), ipv6 ? std::string() : std::string("\x7f\0\0\x01", 4));
+        EXPECT_EQ(AddressIpv4Bytes(found[0]),
+                  ipv6 ? std::string() : std::string("\x7f\0\0\x01", 4));
         SocketCloseDetached(l);
     }
 }
@@ -60,7 +61,7 @@ TEST(Socket, WaitsEndOnReadinessOrAfterTheirTime) {
     ASSERT_NE(p.Client, kInvalidSocket);
     const int rc = SocketConnect(p.Client, to[0]);
     ASSERT_TRUE(rc == 0 || rc == kWsaEWouldBlock || rc == kWsaEInProgress) << rc;
-    EXPECT_TRUE(SocketWait(p.Client, kSockWrite, 5000));    // connected
+    EXPECT_TRUE(SocketWait(p.Client, kSockWrite, 5000));   // connected
     EXPECT_TRUE(SocketWait(p.Listener, kSockRead, 5000));  // a connection to accept
     p.Server = SocketAccept(p.Listener, &error);
     ASSERT_NE(p.Server, kInvalidSocket) << error;

@@ -20,7 +20,8 @@ TEST(System, ProgramPathAndFolders) {
     const std::string exe = GetExePath();
     EXPECT_TRUE(IsAbsolutePath(exe));
     EXPECT_TRUE(FileExists(exe));
-    for (auto f : {ShellFolder::kAppData, ShellFolder::kCommonAppData, ShellFolder::kProgramFiles}) {
+    for (auto f :
+         {ShellFolder::kAppData, ShellFolder::kCommonAppData, ShellFolder::kProgramFiles}) {
         const std::string d = GetShellFolder(f);
         ASSERT_FALSE(d.empty());
         EXPECT_EQ(d.back(), kPathSeparator);
@@ -90,13 +91,15 @@ TEST(System, RegistryReadsAndMissingValues) {
     ProfileWriteString(hklm, "SOFTWARE\\Korvo\\Vantrel", "Name", "sz:Vantrel 6");
     ProfileWriteString(hklm, "SOFTWARE\\Korvo\\Vantrel", "@", "sz:default");
     EXPECT_TRUE(reg.KeyExists(RegHive::kLocalMachine, "software\\korvo\\vantrel", true));
-    EXPECT_EQ(reg.ReadDword(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Status", true), 3u);
+    EXPECT_EQ(reg.ReadDword(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Status", true),
+              3u);
     EXPECT_EQ(reg.ReadString(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Name", true),
               "Vantrel 6");
     EXPECT_EQ(reg.ReadString(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "", true),
               "default");
     // A value of the other type is not read as this one.
-    EXPECT_FALSE(reg.ReadString(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Status", true));
+    EXPECT_FALSE(
+        reg.ReadString(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Status", true));
     EXPECT_FALSE(reg.ReadDword(RegHive::kLocalMachine, "SOFTWARE\\Korvo\\Vantrel", "Name", true));
 }
 

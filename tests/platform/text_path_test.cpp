@@ -14,8 +14,8 @@ TEST(Text, Utf8Utf16RoundTripIncludingSurrogatesAndRepairsBadBytes) {
     EXPECT_EQ(Utf16ToUtf8(u), s);
     EXPECT_TRUE(IsValidUtf8(s));
     EXPECT_FALSE(IsValidUtf8("ab\xC3"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));        // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));    // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 

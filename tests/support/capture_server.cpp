@@ -59,7 +59,8 @@ void TCaptureServer::Serve() {
             const size_t headerEnd = data.find("\r\n\r\n");
             if (headerEnd != std::string::npos) {
                 const int64_t length = ContentLengthOf(data.substr(0, headerEnd + 2));
-                if (static_cast<int64_t>(data.size() - headerEnd - 4) >= std::max<int64_t>(length, 0))
+                if (static_cast<int64_t>(data.size() - headerEnd - 4) >=
+                    std::max<int64_t>(length, 0))
                     break;
             }
             const int64_t n = RecvUnless(s, buf, sizeof buf, FStopping);

@@ -39,7 +39,9 @@ TProgramRun::TProgramRun(const std::string& program, const std::vector<std::stri
         FPid = pid;
 }
 
-TProgramRun::~TProgramRun() { Kill(); }
+TProgramRun::~TProgramRun() {
+    Kill();
+}
 
 bool TProgramRun::Running() {
     if (FPid <= 0) return false;
@@ -114,11 +116,19 @@ void ClickAt(int x, int y) {
 TProgramRun::TProgramRun(const std::string&, const std::vector<std::string>&,
                          const std::map<std::string, std::string>&) {}
 TProgramRun::~TProgramRun() {}
-bool TProgramRun::Running() { return false; }
-int TProgramRun::WaitExit(int) { return -1; }
+bool TProgramRun::Running() {
+    return false;
+}
+int TProgramRun::WaitExit(int) {
+    return -1;
+}
 void TProgramRun::Kill() {}
-bool CanDriveWindows() { return false; }
-bool FindWindow(const std::string&, int, int&, int&) { return false; }
+bool CanDriveWindows() {
+    return false;
+}
+bool FindWindow(const std::string&, int, int&, int&) {
+    return false;
+}
 void ClickAt(int, int) {}
 
 #endif

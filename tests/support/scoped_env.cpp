@@ -14,8 +14,10 @@ void Set(const std::string& name, const std::optional<std::string>& value) {
     _putenv_s(name.c_str(), value ? value->c_str() : "");
     ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
 #else
-    if (value) ::setenv(name.c_str(), value->c_str(), 1);
-    else ::unsetenv(name.c_str());
+    if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
 #endif
 }
 }  // namespace
@@ -25,7 +27,9 @@ TScopedEnv::TScopedEnv(const std::string& name, const std::string& value) : FNam
     Set(name, value);
 }
 
-TScopedEnv::~TScopedEnv() { Set(FName, FOld); }
+TScopedEnv::~TScopedEnv() {
+    Set(FName, FOld);
+}
 
 TScopedTempFolder::TScopedTempFolder(const std::string& folder) {
 #ifdef _WIN32

@@ -19,7 +19,9 @@ std::string UniqueName(const char* prefix) {
 }
 }  // namespace
 
-std::string TestRoot() { return gRoot; }
+std::string TestRoot() {
+    return gRoot;
+}
 
 void RemoveTree(const std::string& path) {
     std::error_code ec;
@@ -27,8 +29,8 @@ void RemoveTree(const std::string& path) {
 }
 
 void TTestEnvironment::SetUp() {
-    gRoot = platform::IncludeTrailingSeparator(
-        platform::GetTempFolder() + UniqueName("lgtest-root-"));
+    gRoot =
+        platform::IncludeTrailingSeparator(platform::GetTempFolder() + UniqueName("lgtest-root-"));
     platform::SetStandInRoot(gRoot);
 }
 
@@ -43,6 +45,8 @@ TTempDir::TTempDir() {
     std::filesystem::create_directories(std::filesystem::u8path(FPath), ec);
 }
 
-TTempDir::~TTempDir() { RemoveTree(FPath); }
+TTempDir::~TTempDir() {
+    RemoveTree(FPath);
+}
 
 }  // namespace testsupport

@@ -13,7 +13,8 @@ int main() {
     if (FILE* f = _wfopen((dir + L"setup-ran.txt").c_str(), L"wb")) {
         const wchar_t* cmd = GetCommandLineW();
         char utf8[4096];
-        const int len = WideCharToMultiByte(CP_UTF8, 0, cmd, -1, utf8, sizeof utf8, nullptr, nullptr);
+        const int len =
+            WideCharToMultiByte(CP_UTF8, 0, cmd, -1, utf8, sizeof utf8, nullptr, nullptr);
         if (len > 1) std::fwrite(utf8, 1, static_cast<size_t>(len - 1), f);
         std::fclose(f);
     }
