@@ -145,6 +145,13 @@ bool TTaskSchedulerInterfaces1::SetTaskTrigger(const TPtr<ITask>& task, TTaskInf
         Trace("Task.SetIdleWait : " +
               Hex8(t.SetIdleWait(static_cast<uint16_t>(info.IdleDuration),
                                  static_cast<uint16_t>(info.IdleWaitTimeout))));
+        if (info.TriggerTypeV1 == 5) {
+            // An idle trigger keeps its wait in whole minutes: the caller's record says what
+            // the work item now holds, and a missing deadline reads as one minute after it.
+            TTaskTriger& t1 = info.Trigger;
+            t1.Delay = t1.Delay < 0 ? 0 : t1.Delay / 60;
+            if (t1.IdleDeadline < 0) t1.IdleDeadline = t1.Delay + 1;
+        }
         hr = trigger->SetTrigger(record);
         Trace("vTaskTrigger.SetTrigger " + kFullWidthColon + " " + Hex8(hr));
         Trace("TTaskSchedulerInterfaces1.SetTaskTrigger Leave");

@@ -182,6 +182,35 @@ TEST_F(Scheduler1, MaximumRunTime) {
     EXPECT_EQ(info.ExecutionTimeLimitDays, 1);  // the caller's record keeps its days
 }
 
+TEST_F(Scheduler1, IdleTriggerWritesItsMinutesBackIntoTheRecord) {
+    struct {
+        int32_t delay, deadline, wantDelay, wantDeadline;
+    } cases[] = {
+        {600, -1, 10, 11},  // seconds to minutes; no deadline: one minute after the wait
+        {59, -1, 0, 1},     // below a minute rounds down
+        {-1, -1, 0, 1},     // no wait at all
+        {600, 30, 10, 30},  // a deadline of the caller's own is kept
+    };
+    for (const auto& c : cases) {
+        TTaskInfo info;
+        info.General.Name = "Idle";
+        info.TriggerTypeV1 = 5;
+        info.Trigger.Delay = c.delay;
+        info.Trigger.IdleDeadline = c.deadline;
+        ASSERT_TRUE(Adapter().CreateNewTask(info, false));
+        EXPECT_EQ(info.Trigger.Delay, c.wantDelay) << c.delay;
+        EXPECT_EQ(info.Trigger.IdleDeadline, c.wantDeadline) << c.delay;
+    }
+    // Any other type leaves the record alone.
+    TTaskInfo logon;
+    logon.General.Name = "Logon";
+    logon.TriggerTypeV1 = 7;
+    logon.Trigger.Delay = 600;
+    ASSERT_TRUE(Adapter().CreateNewTask(logon, false));
+    EXPECT_EQ(logon.Trigger.Delay, 600);
+    EXPECT_EQ(logon.Trigger.IdleDeadline, -1);
+}
+
 TEST_F(Scheduler1, FlagsFromTheRecord) {
     TTaskInfo info;
     info.General.Name = "Flags";
