@@ -180,6 +180,12 @@ void TDownloader::Stop() {
 
 void TDownloader::StopDownloader() {
     if (!Downloader) return;
+    // Detached before the abort: idle segments report inside it, their completion check runs
+    // the statistics and stall routine, and none of that may reach us again (a stall seen
+    // there would abort the same downloader once more, without end).
+    Downloader->OnRequestDone = nullptr;
+    Downloader->OnShowStats = nullptr;
+    Downloader->OnTimeOut = nullptr;
     std::weak_ptr<bool> alive = FAlive;
     try {
         Downloader->Abort();

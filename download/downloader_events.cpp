@@ -82,13 +82,7 @@ void TDownloader::RequestComplete(TMultipartHttpDownloader*) {
 void TDownloader::DownloaderTimeOut(TMultipartHttpDownloader* sender) {
     if (!Downloader || sender != Downloader.get() || Stopped) return;
     TEventScope scope(*this);
-    std::weak_ptr<bool> alive = FAlive;
-    try {
-        sender->Abort();  // writes the state file the next attempt resumes from
-    } catch (...) {
-    }
-    if (alive.expired() || sender != Downloader.get()) return;
-    sender->FileStream.reset();
+    StopDownloader();  // writes the state file the next attempt resumes from
     Retire();
     if (RetryCount < MaxRetries) {
         ++RetryCount;

@@ -56,8 +56,13 @@ void TMultipartHttpDownloader::CopySettings(TMyHttpCli& client) const {
     client.ServerAuth = ServerAuth;
 }
 
+// Through a copy: the owner may detach (or replace) the handler while it runs.
 void TMultipartHttpDownloader::FireRequestDone(int code, const std::string& reason) {
-    if (OnRequestDone) OnRequestDone(this, code, reason);
+    if (auto handler = OnRequestDone) handler(this, code, reason);
+}
+
+void TMultipartHttpDownloader::FireTimeOut() {
+    if (auto handler = OnTimeOut) handler(this);
 }
 
 void TMultipartHttpDownloader::Start() {
@@ -112,7 +117,7 @@ void TMultipartHttpDownloader::ProbeWatchdog() {
         Display("Time out!: CurrTick: " + std::to_string(now) +
                     " FBeginTime:" + std::to_string(FBeginTime),
                 0);
-        if (OnTimeOut) OnTimeOut(this);
+        FireTimeOut();
     }
 }
 
@@ -175,6 +180,7 @@ void TMultipartHttpDownloader::Abort() {
     const bool alreadySaved = FAbortFlag && FSavedAfterAbort;
     FAbortFlag = true;
     ++FGeneration;
+    EnableTimer(false);
     if (FProbeTimer) {
         TEventLoop::KillTimer(FProbeTimer);
         FProbeTimer = 0;

@@ -125,6 +125,7 @@ private:
     void EnableTimer(bool enable);
     void FinishFile();
     void FireRequestDone(int code, const std::string& reason);
+    void FireTimeOut();
 
     std::string FStateFileName;
     bool FAbortFlag = false;

@@ -73,12 +73,14 @@ void TMultipartHttpDownloader::ProgressTimerTick() {
     PrevTick = now;
 
     if (FTotalCount == PrevCount) {
+        // An aborting downloader has nothing left to wait for: its owner is already acting,
+        // and a stall reported from inside that abort would only bring the owner back here.
         const uint32_t now2 = Clock().TickCount();
-        if (static_cast<uint32_t>(now2 - FBeginTime) > TimeOut * 1000u) {
+        if (!FAbortFlag && static_cast<uint32_t>(now2 - FBeginTime) > TimeOut * 1000u) {
             Display("Time out!: CurrTick: " + std::to_string(now2) +
                         " FBeginTime:" + std::to_string(FBeginTime),
                     0);
-            if (OnTimeOut) OnTimeOut(this);
+            FireTimeOut();
             if (alive.expired()) return;
         }
     } else {

@@ -252,7 +252,8 @@ void TMultipartHttpDownloader::RestartSegment(TMyHttpCli& client) {
     // The pause lets other events run, and any of them may abort or discard this downloader.
     std::weak_ptr<bool> alive = FAlive;
     const uint64_t generation = FGeneration;
-    auto still = [&]() { return Alive(alive, generation) && !FAbortFlag; };
+    // Nothing of this object may be touched once it is gone, not even to ask.
+    auto still = [&]() { return !alive.expired() && generation == FGeneration && !FAbortFlag; };
     try {
         platform::SleepMs(50);
         ProgressTimerTick();
