@@ -116,6 +116,10 @@ TSocksHandshake::TStatus TSocksHandshake::Feed(const char* data, size_t length, 
                 if (FBuffer[1] != 0)
                     return Fail("SOCKS5: the proxy requires an authentication method");
                 FBuffer.clear();
+                // The request carries a name's length in one byte: a longer name would be sent
+                // cut, and the proxy would connect somewhere else.
+                if (FHost.size() > 255)
+                    return Fail("SOCKS5: the host name is longer than 255 bytes");
                 out += ConnectRequest();
                 FStep = TStep::kReply5;
                 continue;

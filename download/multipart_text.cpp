@@ -1,5 +1,6 @@
 #include "download/multipart_text.h"
 
+#include "platform/calendar.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 
@@ -12,16 +13,6 @@ int HexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// Days from 1899-12-30 to the civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468 + 25569;  // 25569: 1899-12-30 to 1970-01-01
 }
 
 }  // namespace
@@ -47,7 +38,7 @@ double NowDays() {
     const platform::TSystemTime t = platform::Clock().LocalTime();
     const double fraction =
         (t.Hour * 3600000.0 + t.Minute * 60000.0 + t.Second * 1000.0 + t.Millisecond) / 86400000.0;
-    return static_cast<double>(DaysFromCivil(t.Year, t.Month, t.Day)) + fraction;
+    return static_cast<double>(platform::DayNumber(t.Year, t.Month, t.Day)) + fraction;
 }
 
 int64_t ContentRangeTotal(const std::string& headerLine) {

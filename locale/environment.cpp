@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/calendar.h"
 #include "platform/clock.h"
 #include "platform/path.h"
 #include "platform/registry.h"
@@ -89,15 +90,7 @@ std::string FormatSize(int32_t bytes) {
 }
 
 double EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int ms) {
-    // Days from the civil date (proleptic Gregorian), 1899-12-30 being day 0.
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int mp = (month + 9) % 12;
-    const int doy = (153 * mp + 2) / 5 + day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days1970 = static_cast<long>(era) * 146097 + doe - 719468;
-    const long days = days1970 + 25569;
+    const int64_t days = platform::DayNumber(year, month, day);
     const double frac = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + ms) / 86400000.0;
     return static_cast<double>(days) + (days >= 0 ? frac : -frac);
 }
@@ -111,7 +104,11 @@ int WholeDaysApart(double a, double b) {
     // Day numbers carry binary fractions: exactly 24 hours apart can come out a hair below 1.
     // Half a millisecond absorbs that without ever turning 23:59:59.999 into a day.
     const double halfMs = 0.5 / 86400000.0;
-    return static_cast<int>(std::trunc(std::fabs(a - b) + halfMs));
+    const double days = std::trunc(std::fabs(a - b) + halfMs);
+    // A stored time far out of range (or not a number at all) is as far apart as can be told:
+    // converting such a value to int would be undefined.
+    if (!(days < 2147483647.0)) return 2147483647;
+    return static_cast<int>(days);
 }
 
 bool IsFullScreenAppActive() {

@@ -84,8 +84,12 @@ THistoryView BuildHistoryView(THistoryLines& lines) {
         }
         line = platform::ReplaceAll(line, "&", "&&");
         // The first character is the "+" of a well-formed change line; a version line that
-        // happens to contain "+" loses its first letter, as the view always did.
-        view.Rows.push_back({group, platform::Trim(std::string_view(line).substr(1))});
+        // happens to contain "+" loses its first letter, as the view always did. A letter, not
+        // a byte: cutting inside a UTF-8 sequence would leave the list invalid text.
+        size_t first = line.empty() ? 0 : 1;
+        while (first < line.size() && (static_cast<unsigned char>(line[first]) & 0xC0) == 0x80)
+            ++first;
+        view.Rows.push_back({group, platform::Trim(std::string_view(line).substr(first))});
     }
     return view;
 }

@@ -4,38 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/calendar.h"
 #include "platform/clock.h"
 #include "tasks/taskerrors.h"
 
 namespace tasks {
-
-namespace {
-
-// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-void CivilFromDays(long long z, int& year, int& month, int& day) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-const long long kEpochShift = 25569;  // 1970-01-01 as a day number since 1899-12-30
-
-}  // namespace
 
 bool IsValidDate(int year, int month, int day) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -47,7 +20,7 @@ bool IsValidDate(int year, int month, int day) {
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
     if (!IsValidDate(year, month, day)) return 0;
-    double days = static_cast<double>(DaysFromCivil(year, month, day) + kEpochShift);
+    double days = static_cast<double>(platform::DayNumber(year, month, day));
     double time = (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond) / 86400000.0;
     // Before the epoch day numbers are negative and the time still counts forward.
     return days >= 0 ? days + time : days - time;
@@ -62,7 +35,7 @@ TDateParts DecodeDateTime(TDateTime value) {
         ms -= 86400000;
         days += value >= 0 ? 1 : -1;
     }
-    CivilFromDays(days - kEpochShift, p.Year, p.Month, p.Day);
+    platform::CivilDate(days, p.Year, p.Month, p.Day);
     p.Hour = static_cast<int>(ms / 3600000);
     p.Minute = static_cast<int>(ms / 60000 % 60);
     p.Second = static_cast<int>(ms / 1000 % 60);

@@ -1,5 +1,7 @@
 #include "tasks/taskglobal.h"
 
+#include <cstdint>
+
 #include "log/logfile.h"
 #include "platform/sysinfo.h"
 #include "platform/text.h"
@@ -29,6 +31,9 @@ std::string SecondsToDuration(int64_t seconds) {
 }
 
 int32_t DurationToSeconds(const std::string& text) {
+    // The sum is kept in 64 bits and held at the largest 32-bit value: a duration past 68 years
+    // is "as long as can be said", never a wrapped negative or small number.
+    constexpr int64_t kMax = INT32_MAX;
     int64_t sum = 0;
     std::string number;
     for (char c : text) {
@@ -38,9 +43,15 @@ int32_t DurationToSeconds(const std::string& text) {
         }
         if (!number.empty()) {
             int64_t unit = c == 'D' ? 86400 : c == 'H' ? 3600 : c == 'M' ? 60 : c == 'S' ? 1 : 0;
-            // A number too long to read counts as 0, like any unreadable number.
-            int64_t value = number.size() > 12 ? 0 : std::stoll(number);
-            sum += value * unit;
+            // Leading zeros carry no value; a number past 64 bits cannot be read and counts as 0,
+            // like any unreadable number.
+            const size_t first = number.find_first_not_of('0');
+            const std::string digits = first == std::string::npos ? "0" : number.substr(first);
+            int64_t value = 0;
+            if (digits.size() < 19 || (digits.size() == 19 && digits <= "9223372036854775807"))
+                value = std::stoll(digits);
+            if (unit != 0 && value != 0)
+                sum = value > (kMax - sum) / unit ? kMax : sum + value * unit;
         }
         number.clear();
     }

@@ -153,8 +153,13 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string DecodeWithBom(std::string_view bytes) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(bytes.substr(3));
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        // The mark promises UTF-8, but the bytes behind it are not checked by anyone: invalid
+        // sequences become U+FFFD, as the system's own conversion makes them.
+        const std::string_view rest = bytes.substr(3);
+        if (IsValidUtf8(rest)) return std::string(rest);
+        return Utf16ToUtf8(Utf8ToUtf16(rest));
+    }
     if (bytes.size() >= 2 &&
         (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
         const bool le = bytes[0] == '\xFF';
@@ -308,8 +313,10 @@ bool ParseInt32Loose(std::string_view text, int32_t& out) {
         out = neg ? static_cast<int32_t>(-static_cast<int64_t>(v)) : static_cast<int32_t>(v);
     } else {
         // Hexadecimal covers the whole 32-bit pattern, as Delphi's StrToInt does.
+        // Negate as unsigned: "-0x80000000" is INT32_MIN, and negating that as a signed value
+        // would overflow.
         const auto bits = static_cast<uint32_t>(v);
-        out = neg ? -static_cast<int32_t>(bits) : static_cast<int32_t>(bits);
+        out = static_cast<int32_t>(neg ? 0u - bits : bits);
     }
     return true;
 }

@@ -1,7 +1,10 @@
-// Our own profile-file engine for the Linux stand-in. It keeps the file as lines and edits them
-// in place, so comments, blank lines and the order of everything it does not touch survive, as
-// they do with the Windows functions. The contract tests run the same cases against this
-// engine and against the real functions under Wine.
+// Our own profile-file engine for the Linux stand-in, held to what the system's profile
+// functions do (the differential test runs one corpus through both and compares every result
+// and every byte left on disk). A file is read into sections of entries; a change writes the
+// whole file back in the system's normal form (one entry per line, CR LF, blanks around names and
+// values dropped, blank lines gone, comments and unreadable lines kept) in the encoding it was
+// read in; a call that changes nothing leaves the file untouched. Every byte of the ANSI code
+// page survives the trip through text, so values nobody touched come back as they were.
 #include "platform/profile.h"
 
 #include <mutex>
@@ -16,99 +19,137 @@ namespace {
 
 std::mutex gProfileLock;  // the same file may be used from the loader thread and the UI thread
 
-struct TProfileText {
-    std::vector<std::string> Lines;
-    bool Utf16 = false;
-};
-
-TProfileText Load(const std::string& file) {
-    TProfileText t;
-    const auto bytes = ReadFileBytes(file);
-    if (!bytes) return t;
-    std::string text;
-    if (bytes->size() >= 2 && ((*bytes)[0] == '\xFF' && (*bytes)[1] == '\xFE')) {
-        t.Utf16 = true;
-        text = DecodeWithBom(*bytes);
-    } else if (bytes->size() >= 2 && ((*bytes)[0] == '\xFE' && (*bytes)[1] == '\xFF')) {
-        t.Utf16 = true;
-        text = DecodeWithBom(*bytes);
-    } else {
-        text = AnsiToUtf8(*bytes);
-    }
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t nl = text.find('\n', start);
-        std::string line =
-            text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (nl == std::string::npos) {
-            if (!line.empty()) t.Lines.push_back(line);
-            break;
-        }
-        t.Lines.push_back(line);
-        start = nl + 1;
-    }
-    return t;
-}
-
-bool Save(const std::string& file, const TProfileText& t) {
-    std::string text;
-    for (const std::string& line : t.Lines) text += line + "\r\n";
-    std::string bytes;
-    if (t.Utf16) {
-        bytes = "\xFF\xFE";
-        for (char16_t c : Utf8ToUtf16(text)) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-    } else {
-        bytes = Utf8ToAnsi(text);
-    }
-    return WriteFileBytes(file, bytes);
-}
-
-// The section name of a header line, or nothing.
-std::optional<std::string> SectionOf(const std::string& line) {
-    const std::string t = Trim(line);
-    if (t.empty() || t[0] != '[') return std::nullopt;
-    const size_t close = t.rfind(']');
-    if (close == std::string::npos) return Trim(t.substr(1));
-    return Trim(t.substr(1, close - 1));
-}
+enum class TEncoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be };
 
 struct TEntry {
     std::string Key;
-    std::string Value;
+    std::optional<std::string> Value;  // none: a line without "=", kept but never a value
 };
 
-std::optional<TEntry> EntryOf(const std::string& line) {
-    const std::string t = Trim(line);
-    if (t.empty()) return std::nullopt;
-    const size_t eq = t.find('=');
-    if (eq == std::string::npos) return TEntry{t, ""};
-    return TEntry{Trim(t.substr(0, eq)), Trim(t.substr(eq + 1))};
+struct TSection {
+    std::string Name;  // empty: lines before the first header, or a header "[]"
+    std::vector<TEntry> Entries;
+};
+
+struct TProfile {
+    TEncoding Encoding = TEncoding::kAnsi;
+    std::vector<TSection> Sections;
+};
+
+bool IsBlank(char c) {
+    // ^Z (the old end-of-file mark) counts as a blank, other control characters do not.
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
-// [first, end) line range of a section's body, header at first - 1; nothing when absent.
-std::optional<std::pair<size_t, size_t>> FindSection(const TProfileText& t,
-                                                     const std::string& section) {
-    for (size_t i = 0; i < t.Lines.size(); ++i) {
-        const auto name = SectionOf(t.Lines[i]);
-        if (!name || !SameText(*name, section)) continue;
-        size_t end = i + 1;
-        while (end < t.Lines.size() && !SectionOf(t.Lines[end])) ++end;
-        return std::make_pair(i + 1, end);
-    }
-    return std::nullopt;
+std::string TrimBlanks(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return std::string(s.substr(b, e - b));
 }
 
-std::optional<size_t> FindKey(const TProfileText& t, std::pair<size_t, size_t> body,
-                              const std::string& key) {
-    for (size_t i = body.first; i < body.second; ++i) {
-        const auto e = EntryOf(t.Lines[i]);
-        if (e && SameText(e->Key, key)) return i;
+std::string Decode(const std::string& bytes, TEncoding& encoding) {
+    auto starts = [&](const char* mark, size_t n) { return bytes.compare(0, n, mark, n) == 0; };
+    if (starts("\xFF\xFE", 2)) {
+        encoding = TEncoding::kUtf16Le;
+    } else if (starts("\xFE\xFF", 2)) {
+        encoding = TEncoding::kUtf16Be;
+    } else if (starts("\xEF\xBB\xBF", 3)) {
+        encoding = TEncoding::kUtf8Bom;
+    } else {
+        encoding = TEncoding::kAnsi;
+        return AnsiToUtf8(bytes);
     }
-    return std::nullopt;
+    return DecodeWithBom(bytes);
+}
+
+std::string Encode(const std::string& text, TEncoding encoding) {
+    switch (encoding) {
+        case TEncoding::kAnsi:
+            return Utf8ToAnsi(text);
+        case TEncoding::kUtf8Bom:
+            return "\xEF\xBB\xBF" + text;
+        case TEncoding::kUtf16Le:
+        case TEncoding::kUtf16Be: {
+            const bool le = encoding == TEncoding::kUtf16Le;
+            std::string out = le ? "\xFF\xFE" : "\xFE\xFF";
+            for (char16_t c : Utf8ToUtf16(text)) {
+                const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+                out += le ? lo : hi;
+                out += le ? hi : lo;
+            }
+            return out;
+        }
+    }
+    return text;
+}
+
+void AddLine(TProfile& p, std::string_view raw) {
+    // A NUL ends the line's text, as it ends a string for the system.
+    const size_t nul = raw.find('\0');
+    const std::string line = TrimBlanks(raw.substr(0, nul));
+    if (line.empty()) return;
+    if (line[0] == '[') {
+        const size_t close = line.rfind(']');
+        if (close != std::string::npos && close > 0) {
+            p.Sections.push_back({TrimBlanks(std::string_view(line).substr(1, close - 1)), {}});
+            return;
+        }
+    }
+    if (p.Sections.empty()) p.Sections.push_back({"", {}});
+    TEntry e;
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+        e.Key = line;
+    } else {
+        e.Key = TrimBlanks(std::string_view(line).substr(0, eq));
+        e.Value = TrimBlanks(std::string_view(line).substr(eq + 1));
+    }
+    p.Sections.back().Entries.push_back(std::move(e));
+}
+
+TProfile Load(const std::string& file) {
+    TProfile p;
+    const auto bytes = ReadFileBytes(file);
+    if (!bytes) return p;
+    const std::string text = Decode(*bytes, p.Encoding);
+    // CR and LF each end a line; the empty lines a CR LF pair makes are dropped with the blanks.
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        AddLine(p,
+                std::string_view(text).substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return p;
+}
+
+bool Save(const std::string& file, const TProfile& p) {
+    std::string text;
+    for (const TSection& s : p.Sections) {
+        if (!s.Name.empty()) text += "[" + s.Name + "]\r\n";
+        for (const TEntry& e : s.Entries) text += e.Key + (e.Value ? "=" + *e.Value : "") + "\r\n";
+    }
+    return WriteFileBytes(file, Encode(text, p.Encoding));
+}
+
+TSection* FindSection(TProfile& p, const std::string& name) {
+    for (TSection& s : p.Sections)
+        if (!s.Name.empty() && SameText(s.Name, name)) return &s;
+    return nullptr;
+}
+
+// The first entry of that name, a line without "=" included: it hides any later value.
+std::vector<TEntry>::iterator FindEntry(TSection& s, const std::string& key) {
+    for (auto it = s.Entries.begin(); it != s.Entries.end(); ++it)
+        if (SameText(it->Key, key)) return it;
+    return s.Entries.end();
+}
+
+// What a key listing holds: entries with a value that are not comments.
+bool Listed(const TEntry& e) {
+    return e.Value && (e.Key.empty() || e.Key[0] != ';');
 }
 
 std::string Unquote(const std::string& value) {
@@ -122,10 +163,10 @@ std::string Unquote(const std::string& value) {
 std::string ProfileGetString(const std::string& file, const std::string& section,
                              const std::string& key, const std::string& defaultValue) {
     std::lock_guard<std::mutex> lock(gProfileLock);
-    const TProfileText t = Load(file);
-    const auto body = FindSection(t, section);
-    if (body) {
-        if (const auto at = FindKey(t, *body, key)) return Unquote(EntryOf(t.Lines[*at])->Value);
+    TProfile p = Load(file);
+    if (TSection* s = FindSection(p, section)) {
+        const auto it = FindEntry(*s, key);
+        if (it != s->Entries.end() && it->Value) return Unquote(*it->Value);
     }
     return TrimRight(defaultValue);
 }
@@ -133,65 +174,61 @@ std::string ProfileGetString(const std::string& file, const std::string& section
 bool ProfileWriteString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& value) {
     std::lock_guard<std::mutex> lock(gProfileLock);
-    TProfileText t = Load(file);
-    const std::string line = key + "=" + value;
-    const auto body = FindSection(t, section);
-    if (!body) {
-        if (!t.Lines.empty() && !Trim(t.Lines.back()).empty()) t.Lines.push_back("");
-        t.Lines.push_back("[" + section + "]");
-        t.Lines.push_back(line);
-        return Save(file, t);
+    TProfile p = Load(file);
+    TSection* s = FindSection(p, section);
+    if (!s) {
+        p.Sections.push_back({section, {TEntry{key, value}}});
+        return Save(file, p);
     }
-    if (const auto at = FindKey(t, *body, key)) {
-        // Keep the key as it was written; only the value changes.
-        t.Lines[*at] = EntryOf(t.Lines[*at])->Key + "=" + value;
-        return Save(file, t);
+    const auto it = FindEntry(*s, key);
+    if (it == s->Entries.end()) {
+        s->Entries.push_back({key, value});
+    } else {
+        if (it->Value == value) return true;  // nothing changes: the file is left as it is
+        it->Value = value;
     }
-    size_t insertAt = body->second;
-    while (insertAt > body->first && Trim(t.Lines[insertAt - 1]).empty()) --insertAt;
-    t.Lines.insert(t.Lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
-    return Save(file, t);
+    return Save(file, p);
 }
 
 bool ProfileDeleteKey(const std::string& file, const std::string& section, const std::string& key) {
     std::lock_guard<std::mutex> lock(gProfileLock);
-    if (!FileExists(file)) return true;
-    TProfileText t = Load(file);
-    const auto body = FindSection(t, section);
-    if (!body) return true;
-    const auto at = FindKey(t, *body, key);
-    if (!at) return true;
-    t.Lines.erase(t.Lines.begin() + static_cast<std::ptrdiff_t>(*at));
-    return Save(file, t);
+    TProfile p = Load(file);
+    TSection* s = FindSection(p, section);
+    if (!s) return true;
+    const auto it = FindEntry(*s, key);
+    if (it == s->Entries.end()) return true;
+    s->Entries.erase(it);
+    return Save(file, p);
 }
 
 bool ProfileEraseSection(const std::string& file, const std::string& section) {
     std::lock_guard<std::mutex> lock(gProfileLock);
-    if (!FileExists(file)) return true;
-    TProfileText t = Load(file);
-    const auto body = FindSection(t, section);
-    if (!body) return true;
-    t.Lines.erase(t.Lines.begin() + static_cast<std::ptrdiff_t>(body->first - 1),
-                  t.Lines.begin() + static_cast<std::ptrdiff_t>(body->second));
-    return Save(file, t);
+    TProfile p = Load(file);
+    TSection* s = FindSection(p, section);
+    if (!s) return true;
+    p.Sections.erase(p.Sections.begin() + (s - p.Sections.data()));
+    return Save(file, p);
 }
 
 std::vector<std::string> ProfileSectionNames(const std::string& file) {
     std::lock_guard<std::mutex> lock(gProfileLock);
     std::vector<std::string> out;
-    for (const std::string& line : Load(file).Lines)
-        if (const auto name = SectionOf(line)) out.push_back(*name);
+    for (const TSection& s : Load(file).Sections)
+        if (!s.Name.empty()) out.push_back(s.Name);
     return out;
 }
 
 std::vector<std::string> ProfileKeyNames(const std::string& file, const std::string& section) {
     std::lock_guard<std::mutex> lock(gProfileLock);
     std::vector<std::string> out;
-    const TProfileText t = Load(file);
-    const auto body = FindSection(t, section);
-    if (!body) return out;
-    for (size_t i = body->first; i < body->second; ++i)
-        if (const auto e = EntryOf(t.Lines[i])) out.push_back(e->Key);
+    TProfile p = Load(file);
+    if (const TSection* s = FindSection(p, section))
+        for (const TEntry& e : s->Entries)
+            if (Listed(e)) out.push_back(e.Key);
+    // The system answers with names separated by NULs: an empty name first reads as the end of
+    // the list, one further on is merely skipped.
+    if (!out.empty() && out.front().empty()) return {};
+    std::erase(out, std::string());
     return out;
 }
 

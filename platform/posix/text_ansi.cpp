@@ -1,13 +1,16 @@
-// The stand-in's ANSI code page is Windows-1252, the one a Western Windows system uses.
+// The stand-in's ANSI code page is Windows-1252, the one a Western Windows system uses. The five
+// bytes the code page leaves undefined map to the C1 controls of the same value, as the system's
+// table does: every byte survives a round trip, so a UTF-8 file read as ANSI and written back
+// keeps its bytes.
 #include "platform/text.h"
 
 namespace platform {
 
 namespace {
-const char16_t k1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+const char16_t k1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view bytes) {
@@ -29,7 +32,7 @@ std::string Utf8ToAnsi(std::string_view text) {
         }
         char mapped = '?';
         for (int i = 0; i < 32; ++i)
-            if (k1252High[i] == c && c != 0xFFFD) mapped = static_cast<char>(0x80 + i);
+            if (k1252High[i] == c) mapped = static_cast<char>(0x80 + i);
         out += mapped;
     }
     return out;

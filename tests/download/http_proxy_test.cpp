@@ -93,6 +93,35 @@ TEST(HttpSocks, Versions5And4aAnd4) {
     }
 }
 
+TEST(HttpSocks, AHostNameLongerThanOneLengthByteIsRefusedNotCut) {
+    // SOCKS5 sends a name's length in one byte: 255 is the longest name it can carry. A longer
+    // one sent with its length cut would have the proxy connect to another host.
+    for (size_t length : {255u, 256u, 260u}) {
+        SCOPED_TRACE(length);
+        const std::string host = std::string(length - 8, 'a') + ".example";
+        TFaultServer socks;
+        socks.SetSocks(5);
+        socks.SetHandler([](const auto&) { return TFaultResponse::Status(200, "tunnelled"); });
+        THttpCli client;
+        TClientLog log;
+        Attach(client, log);
+        client.SocksServer = "127.0.0.1";
+        client.SocksPort = std::to_string(socks.Port());
+        client.URL = "http://" + host + ":81/f";
+        client.GetASync();
+        ASSERT_TRUE(RunToDone(log));
+        if (length <= 255) {
+            EXPECT_EQ(log.ErrCode, 0) << client.ReasonPhrase;
+            ASSERT_EQ(socks.Requests().size(), 1u);
+            EXPECT_EQ(socks.Requests()[0].SocksTarget, host + ":81");
+        } else {
+            EXPECT_EQ(log.ErrCode, kHttpErrSocks);
+            EXPECT_NE(client.ReasonPhrase.find("255"), std::string::npos) << client.ReasonPhrase;
+            EXPECT_TRUE(socks.Requests().empty());
+        }
+    }
+}
+
 TEST(HttpSocks, RefusalAndBadSettings) {
     for (int version : {5, 4}) {
         TFaultServer socks;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "platform/file.h"
@@ -83,6 +85,16 @@ TEST(Environment, DayNumbersAndWholeDays) {
     EXPECT_EQ(WholeDaysApart(now, yesterday), 1);
     const double almost = EncodeDateTime(2026, 12, 7, 18, 0, 0, 1);
     EXPECT_EQ(WholeDaysApart(now, almost), 0);
+}
+
+TEST(Environment, DaysApartOfTimesNoClockCanHold) {
+    // LeapLastTime comes from a settings file anyone can edit: huge, infinite and NaN values
+    // are "very long ago", never undefined behaviour or a small number that holds the offer back.
+    const double now = EncodeDateTime(2026, 12, 8, 18, 0, 0, 0);
+    for (const double far :
+         {1e10, -1e10, 1e300, 2147483647.0 + now, HUGE_VAL, -HUGE_VAL, double(NAN)})
+        EXPECT_EQ(WholeDaysApart(now, far), 2147483647) << far;
+    EXPECT_EQ(WholeDaysApart(now, now - 2147483646.0), 2147483646);
 }
 
 TEST(Environment, FullScreenTest) {

@@ -100,6 +100,20 @@ TEST(History, ViewGroupsRowsAndOddLines) {
     EXPECT_EQ(v.Rows[3].Text, "6+ odd");  // a version line with "+" is a row without its "V"
 }
 
+TEST(History, AVersionLineLosesItsFirstLetterNotItsFirstByte) {
+    // Rows reach the list as UTF-8: cutting a multi-byte first letter in half leaves bytes no
+    // font can draw.
+    THistoryLines lines{"V6", "\xE2\x82\xAC+ euro", "\xD0\x96+ zhe", "\xF0\x9F\x98\x80+ smile",
+                        "+"};
+    const THistoryView v = BuildHistoryView(lines);
+    ASSERT_EQ(v.Rows.size(), 4u);
+    EXPECT_EQ(v.Rows[0].Text, "+ euro");
+    EXPECT_EQ(v.Rows[1].Text, "+ zhe");
+    EXPECT_EQ(v.Rows[2].Text, "+ smile");
+    EXPECT_EQ(v.Rows[3].Text, "");
+    for (const auto& row : v.Rows) EXPECT_TRUE(platform::IsValidUtf8(row.Text)) << row.Text;
+}
+
 TEST(History, ShortenToTwoLinesPerBand) {
     const std::string t = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj";  // 49 characters
     EXPECT_EQ(ShortenToTwoLines(250, 100, t), "aaaa bbbb cccc dddd eeee ffff gggg...");  // 39

@@ -23,6 +23,13 @@ TEST(Text, AnsiIsWestern1252OnTheStandInAndRoundTrips) {
     EXPECT_EQ(AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(Utf8ToAnsi("caf\xC3\xA9"), "caf\xE9");
     EXPECT_EQ(AnsiToUtf8("\x80"), "\xE2\x82\xAC");
+    // Every byte survives the trip through text, the five the code page leaves undefined too:
+    // a UTF-8 file ("\xD1\x81" is Cyrillic es) read as ANSI and written back keeps its bytes.
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
+    EXPECT_EQ(AnsiToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8("\xD1\x81\xD0\x9D")), "\xD1\x81\xD0\x9D");
 }
 
 TEST(Text, DecodeWithBomPicksTheEncoding) {
@@ -30,6 +37,33 @@ TEST(Text, DecodeWithBomPicksTheEncoding) {
     EXPECT_EQ(DecodeWithBom(std::string("\xFF\xFEh\0i\0", 6)), "hi");
     EXPECT_EQ(DecodeWithBom(std::string("\xFE\xFF\0h\0i", 6)), "hi");
     EXPECT_EQ(DecodeWithBom("plain"), "plain");
+}
+
+TEST(Text, BytesBehindAUtf8MarkAreCheckedToo) {
+    // A file that says UTF-8 and then is not: what comes out must still be valid text.
+    for (const std::string bad : {"\xEF\xBB\xBF"
+                                  "a\xFF"
+                                  "b",
+                                  "\xEF\xBB\xBF"
+                                  "\xC3",
+                                  "\xEF\xBB\xBF"
+                                  "\xE2\x82",
+                                  "\xEF\xBB\xBF"
+                                  "\xC0\xAF"
+                                  "x",
+                                  "\xEF\xBB\xBF"
+                                  "\xED\xA0\x80"}) {
+        const std::string out = DecodeWithBom(bad);
+        EXPECT_TRUE(IsValidUtf8(out)) << out;
+        EXPECT_NE(out.find("\xEF\xBF\xBD"), std::string::npos) << out;  // U+FFFD marks the spot
+    }
+    EXPECT_EQ(DecodeWithBom("\xEF\xBB\xBF"
+                            "a\xFF"
+                            "b"),
+              "a\xEF\xBF\xBD"
+              "b");
+    // Valid text behind the mark, a real U+FFFD included, is passed through unchanged.
+    EXPECT_EQ(DecodeWithBom("\xEF\xBB\xBF\xEF\xBF\xBD\xD1\x81"), "\xEF\xBF\xBD\xD1\x81");
 }
 
 TEST(Text, CaseFoldingCoversLatinAndCyrillic) {
@@ -64,6 +98,29 @@ TEST(Text, TrimAndNumberParsing) {
     EXPECT_FALSE(ParseInt32Loose("2147483648", i));
     EXPECT_TRUE(ParseInt32Loose("-2147483648", i));
     EXPECT_FALSE(ParseInt32Loose("0x", i));
+}
+
+TEST(Text, LooseNumbersAtTheEdgesOfThirtyTwoBits) {
+    // Settings files carry these in decimal and in hexadecimal; each edge must read without
+    // overflowing on the way (the sanitized build aborts on a signed overflow).
+    const struct {
+        const char* Text;
+        bool Ok;
+        int32_t Value;
+    } rows[] = {
+        {"-0x80000000", true, INT32_MIN}, {"0x80000000", true, INT32_MIN},
+        {"-0xFFFFFFFF", true, 1},         {"-$1", true, -1},
+        {"0x7FFFFFFF", true, INT32_MAX},  {"-0x7FFFFFFF", true, -INT32_MAX},
+        {"0x100000000", false, 0},        {"-2147483649", false, 0},
+        {"+2147483647", true, INT32_MAX}, {"-", false, 0},
+    };
+    for (const auto& r : rows) {
+        int32_t v = 12345;
+        EXPECT_EQ(ParseInt32Loose(r.Text, v), r.Ok) << r.Text;
+        if (r.Ok) {
+            EXPECT_EQ(v, r.Value) << r.Text;
+        }
+    }
 }
 
 TEST(Path, JoinUsesOneNativeSeparator) {

@@ -111,6 +111,22 @@ TEST(Duration, DurationToSecondsQuirks) {
     EXPECT_EQ(DurationToSeconds("PT99999999999999999999S"), 0);  // unreadable number
 }
 
+TEST(Duration, LongNumbersAreReadWholeAndTheSumStopsAtTheLargestValue) {
+    // Numbers of any length with leading zeros read as their value.
+    EXPECT_EQ(DurationToSeconds("PT0000000000000600S"), 600);
+    EXPECT_EQ(DurationToSeconds("PT000000000000000000000000010M"), 600);
+    // A sum past 32 bits stays at the largest value instead of wrapping.
+    EXPECT_EQ(DurationToSeconds("PT2147483647S"), INT32_MAX);
+    EXPECT_EQ(DurationToSeconds("PT2147483648S"), INT32_MAX);
+    EXPECT_EQ(DurationToSeconds("PT4294967297S"), INT32_MAX);
+    EXPECT_EQ(DurationToSeconds("P24856D"), INT32_MAX);  // 24,856 days: just past 2^31 s
+    EXPECT_EQ(DurationToSeconds("P24855D"), 24855 * 86400);
+    EXPECT_EQ(DurationToSeconds("P9223372036854775807DT1S"), INT32_MAX);
+    EXPECT_EQ(DurationToSeconds("PT2147483646S1S1S"), INT32_MAX);
+    EXPECT_EQ(DurationToSeconds("PT9223372036854775808S"), 0);  // past 64 bits: unreadable
+    EXPECT_EQ(DurationToSeconds("PT9223372036854775808S5S"), 5);
+}
+
 TEST(TaskUserName, ComesFromThePlatformAndIsEmptyWhenTooLong) {
     testsupport::TFakeSystemInfo info;
     testsupport::TScopedSystemInfo scoped(info);
