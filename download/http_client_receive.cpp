@@ -188,6 +188,11 @@ void THttpCli::EndRequest(int errorCode) {
     });
 }
 
+void THttpCli::RefuseLength(const std::string& what) {
+    if (FState == httpReady) return;  // nothing runs that could be refused
+    Failed(kHttpErrBadLength, kHttpBadLengthReason + what, -1);
+}
+
 void THttpCli::Abort() {
     if (FState == httpReady) {
         CloseConnection();

@@ -1,5 +1,6 @@
 #include "download/http_parser.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "download/http_types.h"
@@ -65,7 +66,15 @@ void THttpResponseParser::ParseHeaderLine(const std::string& line) {
                             : platform::TrimRight(line.substr(valueStart));
     if (name == "content-length") {
         int64_t length = -1;
-        ContentLength = platform::ParseInt64(value, length) && length >= 0 ? length : -1;
+        if (platform::ParseInt64(value, length)) {
+            ContentLength = length >= 0 ? length : -1;
+        } else if (!value.empty() && value.find_first_not_of("0123456789") == std::string::npos) {
+            // A number after all, only too long for any offset: reading it as "no length"
+            // would take whatever the server sends until it closes.
+            FBadLength = "Content-Length " + value;
+        } else {
+            ContentLength = -1;
+        }
     } else if (name == "transfer-encoding") {
         Chunked = platform::FindNoCase(value, "chunked") != std::string::npos;
     } else if (name == "content-range") {
@@ -107,20 +116,23 @@ THttpResponseParser::TEvent THttpResponseParser::FinishHeader() {
     return TEvent::kHeaderDone;
 }
 
-bool THttpResponseParser::ParseChunkSize(const std::string& line) {
+THttpResponseParser::TEvent THttpResponseParser::ParseChunkSize(const std::string& line) {
     std::string text = platform::Trim(line.substr(0, line.find(';')));
-    if (text.empty() || text.size() > 15) return false;
-    int64_t size = 0;
+    if (text.empty()) return Fail(kHttpErrProtocol, "HTTP bad chunk size");
+    uint64_t size = 0;
     for (char c : text) {
         int digit = c >= '0' && c <= '9'   ? c - '0'
                     : c >= 'a' && c <= 'f' ? c - 'a' + 10
                     : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                            : -1;
-        if (digit < 0) return false;
-        size = size * 16 + digit;
+        if (digit < 0) return Fail(kHttpErrProtocol, "HTTP bad chunk size");
+        // Leading zeros are only padding; past 63 bits no count of ours can hold the size.
+        if (size > (static_cast<uint64_t>(INT64_MAX) - static_cast<uint64_t>(digit)) / 16)
+            return Fail(kHttpErrBadLength, kHttpBadLengthReason + ("chunk size " + text));
+        size = size * 16 + static_cast<uint64_t>(digit);
     }
-    FRemaining = size;
-    return true;
+    FRemaining = static_cast<int64_t>(size);
+    return TEvent::kNeedMore;
 }
 
 THttpResponseParser::TResult THttpResponseParser::Feed(const char* data, size_t length) {
@@ -154,6 +166,9 @@ THttpResponseParser::TResult THttpResponseParser::Feed(const char* data, size_t 
                 } else if (FState == TState::kHeaderLines) {
                     if (!line.empty()) {
                         ParseHeaderLine(line);
+                        if (!FBadLength.empty())
+                            return lineEvent(
+                                Fail(kHttpErrBadLength, kHttpBadLengthReason + FBadLength));
                         continue;
                     }
                     if (StatusCode >= 100 && StatusCode < 200) {
@@ -166,8 +181,7 @@ THttpResponseParser::TResult THttpResponseParser::Feed(const char* data, size_t 
                     return lineEvent(FinishHeader());
                 } else if (FState == TState::kChunkSize) {
                     FHeaderSize = 0;  // the size limit is per line here, not per body
-                    if (!ParseChunkSize(line))
-                        return lineEvent(Fail(kHttpErrProtocol, "HTTP bad chunk size"));
+                    if (ParseChunkSize(line) == TEvent::kError) return lineEvent(TEvent::kError);
                     FState = FRemaining == 0 ? TState::kTrailer : TState::kChunkData;
                 } else if (FState == TState::kChunkDataEnd) {
                     FHeaderSize = 0;

@@ -72,7 +72,8 @@ private:
     bool ParseStatusLine(const std::string& line);
     void ParseHeaderLine(const std::string& line);
     TEvent FinishHeader();
-    bool ParseChunkSize(const std::string& line);
+    // kError (with the error set) for a size that is not hexadecimal or past 63 bits.
+    TEvent ParseChunkSize(const std::string& line);
 
     TState FState = TState::kStatusLine;
     bool FHeadRequest = false;
@@ -82,6 +83,7 @@ private:
     bool FLineComplete = false;
     bool FLineOverflow = false;
     std::string FLine;
+    std::string FBadLength;  // a length field whose number no offset can hold
     size_t FHeaderSize = 0;
     int64_t FRemaining = 0;
 };

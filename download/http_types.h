@@ -47,6 +47,12 @@ inline constexpr int kHttpErrTruncated = 11;    // closed before the announced e
 inline constexpr int kHttpErrBadUrl = 12;       // the address cannot be parsed (bad port)
 inline constexpr int kHttpErrSocks = 13;        // the SOCKS server refused or spoke nonsense
 inline constexpr int kHttpErrScheme = 14;       // a scheme other than "http" and "https"
+// A length, size or range on the wire that no 64-bit signed offset can hold, or whose sums
+// would not fit. Past the others (and past the facade's result codes 0 to 7, which share the
+// facade's LastCode with these) so that a log line's code names one cause only.
+inline constexpr int kHttpErrBadLength = 15;
+// How the reason phrase of such a refusal begins; what was refused follows.
+inline constexpr const char* kHttpBadLengthReason = "HTTP length out of range: ";
 
 class EHttpException : public std::runtime_error {
 public:

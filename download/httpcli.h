@@ -71,6 +71,11 @@ public:
     // Starts a GET and returns at once; raises EHttpException (code 1) when not idle.
     void GetASync();
     void Abort();
+    // Ends the current request because a length, size or range in the response cannot be
+    // represented (or its sums would overflow): error kHttpErrBadLength, with `what` in the
+    // reason phrase after kHttpBadLengthReason. The status the server sent stays. Safe inside
+    // the client's own events; nothing of the response is passed on afterwards.
+    void RefuseLength(const std::string& what);
 
 private:
     struct TTarget;

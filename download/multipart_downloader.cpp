@@ -139,6 +139,12 @@ void TMultipartHttpDownloader::ProbeHeaderEnd(THttpCli* sender) {
         URL = sender->Location;
     }
     if (sender->StatusCode == 200) {
+        if (sender->ContentLength > 0 && !LayoutFits(sender->ContentLength, PartCount)) {
+            // Its segments' offsets would not fit: the length stays unknown and the probe fails.
+            sender->RefuseLength("Content-Length " + std::to_string(sender->ContentLength) +
+                                 " in " + std::to_string(PartCount) + " parts");
+            return;
+        }
         ContentLength = sender->ContentLength;
         TriggerShowStats();
         sender->Abort();
@@ -163,6 +169,7 @@ void TMultipartHttpDownloader::ProbeRequestDone(THttpCli* sender, int errCode) {
         return;
     }
     if (errCode != 0) {
+        if (errCode == kHttpErrBadLength) Display(sender->ReasonPhrase, errCode);
         Display("ErrorCode = " + std::to_string(errCode), errCode);
         FireRequestDone(errCode, "Download failed");
     } else if (sender->StatusCode == 200) {

@@ -112,7 +112,12 @@ private:
     void ProbeRequestDone(THttpCli* sender, int errCode);
     void ProbeWatchdog();
     void WMStartMulti();
-    void LayOutSegment(TMyHttpCli& client, int index, int64_t& offset, int64_t size);
+    // False when an offset of the layout would not fit in 64 bits.
+    bool LayOutSegment(TMyHttpCli& client, int index, int64_t& offset, int64_t size);
+    static bool LayoutFits(int64_t length, int partCount);
+    // What in the stored numbers no offset can be; empty when they may be used.
+    std::string StoredStateFault(const std::vector<int64_t>& counts, int64_t storedLength,
+                                 int64_t storedDone) const;
     void LoadState();
     void ClampToFile();
     void SegmentHeaderEnd(THttpCli* sender);

@@ -2,6 +2,7 @@
 // write, their ends, redirects and restarts.
 #include <algorithm>
 
+#include "download/checked_math.h"
 #include "download/multipart_downloader.h"
 #include "download/multipart_text.h"
 #include "download/statefile.h"
@@ -31,13 +32,44 @@ void TMultipartHttpDownloader::SetRange(TMyHttpCli& client) const {
     client.ContentRangeEnd = std::to_string(client.FEndOffset);
 }
 
-void TMultipartHttpDownloader::LayOutSegment(TMyHttpCli& client, int index, int64_t& offset,
+bool TMultipartHttpDownloader::LayOutSegment(TMyHttpCli& client, int index, int64_t& offset,
                                              int64_t size) {
     client.Index = index;
     client.FStartOffset = offset;
-    client.FEndOffset = index < PartCount - 1 ? offset + size : ContentLength;
     client.FDataCount = 0;
-    offset += size + 1;
+    int64_t end = ContentLength, next = 0, step = 0;
+    if (index < PartCount - 1 && !CheckedAdd(offset, size, end)) return false;
+    if (!CheckedAdd(size, 1, step) || !CheckedAdd(offset, step, next)) return false;
+    client.FEndOffset = end;
+    offset = next;
+    return true;
+}
+
+bool TMultipartHttpDownloader::LayoutFits(int64_t length, int partCount) {
+    if (length < 0 || partCount <= 0) return false;
+    const int64_t size = length / partCount;
+    int64_t offset = 0, end = 0, step = 0;
+    for (int i = 0; i < partCount; ++i) {
+        if (i < partCount - 1 && !CheckedAdd(offset, size, end)) return false;
+        if (!CheckedAdd(size, 1, step) || !CheckedAdd(offset, step, offset)) return false;
+    }
+    return true;
+}
+
+std::string TMultipartHttpDownloader::StoredStateFault(const std::vector<int64_t>& counts,
+                                                       int64_t storedLength,
+                                                       int64_t storedDone) const {
+    // Whoever wrote these numbers, they go into offsets and ranges: each must be one a file can
+    // have, and so must its sum with the segment's start.
+    if (storedLength < 0 || storedDone < 0)
+        return "ContentLength " + std::to_string(storedLength) + " DownloadedSize " +
+               std::to_string(storedDone);
+    for (size_t i = 0; i < counts.size() && i < Parts.size(); ++i) {
+        int64_t next = 0;
+        if (counts[i] < 0 || !CheckedAdd(Parts[i]->FStartOffset, counts[i], next))
+            return "PART_" + std::to_string(i) + " DataCount " + std::to_string(counts[i]);
+    }
+    return std::string();
 }
 
 void TMultipartHttpDownloader::LoadState() {
@@ -50,6 +82,15 @@ void TMultipartHttpDownloader::LoadState() {
         // An old file longer than the new one cannot be its beginning: start over instead.
         appendLayout = storedDone == storedLength && storedDone <= ContentLength;
     }
+    std::vector<int64_t> counts;  // only read where they are used
+    for (size_t i = 0; i < Parts.size() && !appendLayout; ++i)
+        counts.push_back(ReadStoredDataCount(file, static_cast<int>(i)));
+    const std::string fault = StoredStateFault(counts, storedLength, storedDone);
+    if (!fault.empty()) {
+        // Not ours, or damaged: none of it is worth more than starting over.
+        Display("************* State file discarded: " + fault, 0);
+        return;
+    }
     for (size_t i = 0; i < Parts.size(); ++i) {
         TMyHttpCli& part = *Parts[i];
         if (appendLayout) {
@@ -60,7 +101,7 @@ void TMultipartHttpDownloader::LoadState() {
             part.FEndOffset = last ? ContentLength : storedDone - 1;
             part.FDataCount = last ? 0 : storedDone;
         } else {
-            part.FDataCount = ReadStoredDataCount(file, static_cast<int>(i));
+            part.FDataCount = counts[i];
         }
         if (part.FDataCount > 0) {
             Display("************* Load Downloaded Pos  " + std::to_string(i) +
@@ -68,12 +109,10 @@ void TMultipartHttpDownloader::LoadState() {
                         " FEndOffset: " + std::to_string(part.FEndOffset) +
                         " DataCount=" + std::to_string(part.FDataCount),
                     0);
-            if (part.FDataCount > SegmentLength(part) || part.FDataCount < 0) {
+            if (part.FDataCount > SegmentLength(part)) {
                 Display("************* Waring ********* Load Downloaded Pos Set FDataCount=0", 0);
                 part.FDataCount = 0;
             }
-        } else if (part.FDataCount < 0) {
-            part.FDataCount = 0;
         }
     }
     ClampToFile();
@@ -102,7 +141,13 @@ void TMultipartHttpDownloader::WMStartMulti() {
         } else {
             Parts[i] = std::make_unique<TMyHttpCli>("HttpCli" + std::to_string(i));
         }
-        LayOutSegment(*Parts[i], i, offset, size);
+        if (!LayOutSegment(*Parts[i], i, offset, size)) {
+            // The probe refuses such lengths; nothing of a layout that wrapped may be asked for.
+            Parts.resize(1);
+            Display("ErrorCode = " + std::to_string(kHttpErrBadLength), kHttpErrBadLength);
+            FireRequestDone(kHttpErrBadLength, "Download failed");
+            return;
+        }
     }
     LoadState();
     for (int i = 0; i < PartCount; ++i) {
@@ -140,17 +185,23 @@ void TMultipartHttpDownloader::SegmentHeaderEnd(THttpCli* sender) {
     window = TResponseWindow();
     const int64_t next = client->FStartOffset + client->FDataCount;
     if (client->StatusCode == 206) {
-        int64_t begin = -1, end = -1, total = -1;
+        int64_t begin = -1, end = -1, total = -1, bodyEnd = 0;
         bool parsed = platform::ParseInt64(client->RcvdRangeBegin, begin) &&
                       platform::ParseInt64(client->RcvdRangeEnd, end);
+        if (parsed && !CheckedAdd(end, 1, bodyEnd)) {
+            // No offset lies past such an end; it names no part of any file we can write.
+            client->RefuseLength("Content-Range end " + client->RcvdRangeEnd);
+            return;
+        }
         for (const std::string& line : client->RcvdHeader) {
             int64_t t = ContentRangeTotal(line);
             if (t >= 0) total = t;
         }
         // A reply that starts where we are but runs on is fine: it is cut at the segment's end.
+        // (begin is our own offset, so bodyEnd - begin cannot overflow once end >= begin.)
         const bool fits = parsed && begin == next && end >= begin &&
                           (total < 0 || total == ContentLength) &&
-                          (client->ContentLength < 0 || client->ContentLength == end - begin + 1);
+                          (client->ContentLength < 0 || client->ContentLength == bodyEnd - begin);
         if (!fits) {
             // Another part of the file, or of another file: nothing of it may be written.
             client->Abort();
@@ -158,7 +209,7 @@ void TMultipartHttpDownloader::SegmentHeaderEnd(THttpCli* sender) {
         }
         window.Accepted = true;
         window.NextOffset = begin;
-        window.BodyEnd = end + 1;
+        window.BodyEnd = bodyEnd;
     } else if (client->StatusCode == 200) {
         // The server ignored the range and sends the whole file: only our part of it is kept.
         if (client->ContentLength >= 0 && client->ContentLength != ContentLength) {
@@ -178,7 +229,12 @@ void TMultipartHttpDownloader::DocData(THttpCli* sender, const char* buffer, int
     TResponseWindow& window = FWindows[client->Index];
     if (!window.Accepted) return;
     const int64_t blockStart = window.NextOffset;
-    window.NextOffset += len;
+    if (!CheckedAdd(blockStart, len, window.NextOffset)) {
+        // A body that runs on past the largest offset: nothing in it can be ours.
+        window.Accepted = false;
+        client->RefuseLength("body past offset " + std::to_string(blockStart));
+        return;
+    }
     const int64_t next = client->FStartOffset + client->FDataCount;
     const int64_t last = SegmentLast(*client);
     if (blockStart > next) {
@@ -188,7 +244,7 @@ void TMultipartHttpDownloader::DocData(THttpCli* sender, const char* buffer, int
         return;
     }
     const int64_t from = next;
-    const int64_t to = std::min(blockStart + len - 1, last);
+    const int64_t to = std::min(window.NextOffset - 1, last);
     if (to >= from) {
         if (!FileStream) {
             Display("***************** Waring FFilestream is Null", 0);
@@ -225,6 +281,7 @@ void TMultipartHttpDownloader::MultiRequestDone(THttpCli* sender, int errCode) {
         Display("Download done index = " + index + " OK", 200);
         CheckComplete(200, "OK");
     } else if (errCode != 0) {
+        if (errCode == kHttpErrBadLength) Display(client->ReasonPhrase, errCode);
         Display("Download done index = " + index + "  ErrorCode = " + std::to_string(errCode),
                 errCode);
         RestartSegment(*client);
