@@ -3,7 +3,9 @@ add_library(lg_options INTERFACE)
 target_compile_options(lg_options INTERFACE -Wall -Wextra -Werror)
 # GCC 12 reports overlapping copies inside std::string's own operator+ at -O3 (a known false
 # positive of its -Wrestrict); it says nothing about our code.
-target_compile_options(lg_options INTERFACE -Wno-restrict)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_compile_options(lg_options INTERFACE -Wno-restrict)
+endif()
 target_include_directories(lg_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(lg_options INTERFACE
   LG_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} LG_VERSION_MINOR=${PROJECT_VERSION_MINOR}
@@ -21,6 +23,10 @@ if(LG_SANITIZE)
   target_compile_options(lg_options INTERFACE -fsanitize=${LG_SANITIZERS} -fno-omit-frame-pointer
     -fno-sanitize-recover=all)
   target_link_options(lg_options INTERFACE -fsanitize=${LG_SANITIZERS})
+endif()
+if(LG_FUZZ)
+  # Coverage for the fuzzer in every library the targets link; the targets add the driver.
+  target_compile_options(lg_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
 # A static library made of every .cpp in a folder, plus the backend files of this platform

@@ -76,12 +76,14 @@ char32_t MapCase(char32_t c, bool upper) {
     if (c < 0x80) return c;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
     if (c == 0x178) return 0xFF;
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+    // U+017F (long s) is a small letter without a capital of its own in these pairs: it ends
+    // the block, and "the next code point" is already another block.
+    if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
         const bool pairEven = (c < 0x138) || (c >= 0x14A && c <= 0x177);
         if (pairEven ? !(c & 1) : (c & 1)) return c + 1;
         return c;
     }
-    if (c >= 0x391 && c <= 0x3A9) return c + 32;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;  // 0x3A2 is no letter
     if (c >= 0x410 && c <= 0x42F) return c + 32;
     if (c >= 0x400 && c <= 0x40F) return c + 80;
     return c;

@@ -32,6 +32,21 @@ TEST(Text, AnsiIsWestern1252OnTheStandInAndRoundTrips) {
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8("\xD1\x81\xD0\x9D")), "\xD1\x81\xD0\x9D");
 }
 
+TEST(Text, CaseMappingOfEveryLetterAgreesWithItself) {
+    // Names are compared through the upper case: a letter and its own lower case must compare
+    // equal, and mapping twice must change nothing, for every character the mapping knows.
+    for (char32_t c = 1; c < 0x500; ++c) {
+        if (c >= 0xD800) break;
+        const std::string one = Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(c)));
+        const std::string up = UpperCase(one), low = LowerCase(one);
+        EXPECT_TRUE(SameText(one, low)) << std::hex << static_cast<uint32_t>(c);
+        EXPECT_TRUE(SameText(one, up)) << std::hex << static_cast<uint32_t>(c);
+        EXPECT_EQ(UpperCase(up), up) << std::hex << static_cast<uint32_t>(c);
+        EXPECT_EQ(LowerCase(low), low) << std::hex << static_cast<uint32_t>(c);
+    }
+    EXPECT_EQ(LowerCase("\xC5\xBF"), "\xC5\xBF");  // long s stays, never becomes U+0180
+}
+
 TEST(Text, DecodeWithBomPicksTheEncoding) {
     EXPECT_EQ(DecodeWithBom("\xEF\xBB\xBFx\xC3\xA9"), "x\xC3\xA9");
     EXPECT_EQ(DecodeWithBom(std::string("\xFF\xFEh\0i\0", 6)), "hi");
