@@ -47,7 +47,7 @@ std::string FormPostHeaders(const std::string& host, size_t contentLength,
 }
 
 bool PostForm(const std::string& url, const std::string& body, const std::string& userName,
-              const std::string& password, std::string* reply) {
+              const std::string& password, std::string* reply, uint32_t timeoutMs) {
     std::string host, path, extra;
     uint16_t port = 0;
     if (!CrackUrl(url, nullptr, &host, &port, nullptr, nullptr, &path, &extra)) return false;
@@ -56,6 +56,7 @@ bool PostForm(const std::string& url, const std::string& body, const std::string
     request.Port = port;
     request.Target = path + extra;
     request.Referrer = url;
+    request.TimeoutMs = timeoutMs;
     request.Body = platform::Utf8ToAnsi(body);
     request.Headers = FormPostHeaders(host, request.Body.size(), userName, password);
     std::string bytes;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/internet.h"
+
 namespace app {
 
 // Splits a URL (trimmed of blanks first) into the parts asked for; every output is optional and
@@ -17,8 +19,10 @@ std::string FormPostHeaders(const std::string& host, size_t contentLength,
                             const std::string& userName, const std::string& password);
 
 // POSTs `body` (sent in the ANSI code page) as a form to `url` over a direct connection.
-// True when the request was sent and answered, whatever the HTTP status.
+// True when the request was sent and answered, whatever the HTTP status. Connecting, sending
+// and waiting for the answer each end after `timeoutMs`, which fails the post.
 bool PostForm(const std::string& url, const std::string& body, const std::string& userName = "",
-              const std::string& password = "", std::string* reply = nullptr);
+              const std::string& password = "", std::string* reply = nullptr,
+              uint32_t timeoutMs = platform::kInternetTimeoutMs);
 
 }  // namespace app

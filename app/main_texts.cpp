@@ -62,7 +62,11 @@ TMainTexts PrepareMainTexts(const locale::TLeapgateLang& texts, const std::strin
 
 std::string FormatSpeedText(const std::string& speedTemplate, double percent, double speed,
                             int64_t total, int64_t done) {
-    auto size = [](int64_t bytes) { return locale::FormatSize(static_cast<int32_t>(bytes)); };
+    // A negative count is the "not known" marker (no length announced, or a negative size in
+    // the update file): it reads as nothing yet, never as the gigabytes of its low 32 bits.
+    auto size = [](int64_t bytes) {
+        return bytes < 0 ? std::string("0 KB") : locale::FormatSize(static_cast<int32_t>(bytes));
+    };
     std::string s = platform::ReplaceFirstNoCase(speedTemplate, "%s1", size(done));
     s = platform::ReplaceFirstNoCase(s, "%s2", size(total));
     s = platform::ReplaceFirstNoCase(s, "%s3",

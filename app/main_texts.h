@@ -24,7 +24,8 @@ TMainTexts PrepareMainTexts(const locale::TLeapgateLang& texts, const std::strin
 std::string StripLinkMarkup(const std::string& text);
 
 // The progress line: "%s1" done, "%s2" total (sizes of their low 32 bits), "%s3" speed per
-// second, "%s4" the percentage; each marker replaced once, letters compared ignoring case.
+// second, "%s4" the percentage; each marker replaced once, letters compared ignoring case. A
+// negative size (not known) reads "0 KB".
 std::string FormatSpeedText(const std::string& speedTemplate, double percent, double speed,
                             int64_t total, int64_t done);
 

@@ -1,10 +1,13 @@
 #include "app/offer.h"
 
+#include <cstdio>
+
 #include "locale/environment.h"
 #include "platform/file.h"
 #include "platform/inifile.h"
 #include "platform/path.h"
 #include "platform/text.h"
+#include "platform/window.h"
 #include "tasks/taskservice.h"
 
 namespace app {
@@ -31,7 +34,19 @@ void RemoveOneTimeTask() {
     if (tasks::IsTaskExists(kOneTimeTaskName, "\\") == 0) tasks::DeleteTask(kOneTimeTaskName, "\\");
 }
 
-bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask) {
+bool CanShowOffer() {
+    if (platform::TWindow::Available()) return true;
+    std::fputs(
+        "Leapgate: the upgrade offer is due, but there is no display to show it on (DISPLAY is "
+        "unset or names no X server reachable here). Nothing was changed; the offer will be "
+        "made at a later start.\n",
+        stderr);
+    std::fflush(stderr);
+    return false;
+}
+
+bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask,
+                 const std::function<bool()>& canShow) {
     if (locale::IsFullScreenAppActive()) return false;
     if (!platform::FileExists(data.UpdateIniPath)) return false;
     try {
@@ -56,6 +71,7 @@ bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask) {
     } catch (...) {
         // An unreadable settings file holds nothing back.
     }
+    if (!canShow()) return false;
     removeTask();
     return true;
 }

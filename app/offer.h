@@ -28,10 +28,16 @@ std::string SettingsPathIn(const std::string& appDataDir);
 // Removes the program's one-time logon task from the root folder when it is there.
 void RemoveOneTimeTask();
 
+// Whether the offer can be seen at all. Without a display (Linux with DISPLAY unset or naming
+// no server) it says so on standard error and answers false.
+bool CanShowOffer();
+
 // The decision after the switch test: true when the offer is due, with `data` filled in.
 // False means "exit": nothing has been written (the settings folder may have been created).
-// `removeTask` stands for RemoveOneTimeTask.
-bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask = RemoveOneTimeTask);
+// `removeTask` stands for RemoveOneTimeTask, `canShow` for CanShowOffer: a due offer that
+// nobody could see is an exit too, before the task is removed, so the next logon tries again.
+bool DecideOffer(TUpgradeData& data, const std::function<void()>& removeTask = RemoveOneTimeTask,
+                 const std::function<bool()>& canShow = CanShowOffer);
 
 // The first showing: the time (as a day number) and the program's own version.
 void RecordFirstShow(const TUpgradeData& data);

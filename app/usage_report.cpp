@@ -1,5 +1,7 @@
 #include "app/usage_report.h"
 
+#include <algorithm>
+
 #include "app/formpost.h"
 #include "locale/environment.h"
 #include "platform/clock.h"
@@ -32,6 +34,12 @@ std::string PromotionFilePath() {
 
 void SendReports(const TReportRun& run) {
     const auto wait = run.Wait ? run.Wait : [](uint32_t ms) { platform::SleepMs(ms); };
+    const uint64_t end = platform::MonotonicMs() + ClosingLimitMs(run.TimeoutMs);
+    // A post's limit: its own, or what is left of the closing work's when that is less.
+    auto limit = [&]() -> uint32_t {
+        const uint64_t now = platform::MonotonicMs();
+        return now >= end ? 0 : static_cast<uint32_t>(std::min<uint64_t>(run.TimeoutMs, end - now));
+    };
     try {
         platform::TIniFile promotion(run.PromotionPath);
         promotion.WriteString("Leapgate", "VT_BU", run.NewVersion);
@@ -41,23 +49,27 @@ void SendReports(const TReportRun& run) {
     const std::string usage =
         ReportBody(locale::EncodeReportText(UsageReportJson(run.Flags, run.Lang)));
     try {
-        if (!PostForm(StatisticsUrl(kUsagePath), usage)) {
-            wait(3000);
-            PostForm(StatisticsUrl(kUsagePath), usage);
+        if (!PostForm(StatisticsUrl(kUsagePath), usage, "", "", nullptr, limit())) {
+            wait(kRetryPauseMs);
+            if (const uint32_t left = limit())
+                PostForm(StatisticsUrl(kUsagePath), usage, "", "", nullptr, left);
         }
     } catch (...) {
     }
 
     try {
         platform::TIniFile settings(run.SettingsPath);
-        if (!settings.ReadBool("vt", "idata", false)) {
+        // With less than half a post's time left the report would only be cut off: it waits
+        // for a run whose server answers.
+        const uint32_t left = limit();
+        if (left > 0 && left >= run.TimeoutMs / 2 && !settings.ReadBool("vt", "idata", false)) {
             std::string body;
             try {
                 body = ReportBody(locale::InstalledProductsReport());
             } catch (...) {
                 body = ReportBody("");
             }
-            PostForm(StatisticsUrl(kProductsPath), body);
+            PostForm(StatisticsUrl(kProductsPath), body, "", "", nullptr, left);
             // Set whatever the post answered: the report is not repeated for this user.
             settings.WriteBool("vt", "idata", true);
         }

@@ -19,6 +19,10 @@ inline constexpr size_t kUrlSchemeCapacity = 32, kUrlHostCapacity = 256, kUrlUse
                         kUrlPasswordCapacity = 128, kUrlPathCapacity = 2048,
                         kUrlExtraCapacity = 1024;
 
+// The one limit of every post, for connecting, sending and waiting for the answer alike: a
+// statistics server that accepts and never answers must not keep an elevated process alive.
+inline constexpr uint32_t kInternetTimeoutMs = 30000;
+
 struct TInternetRequest {
     std::string Host;
     uint16_t Port = 80;
@@ -27,6 +31,7 @@ struct TInternetRequest {
     std::string Referrer;  // the whole URL
     std::string Headers;   // ready header block, each line ending in CR LF, then an empty line
     std::string Body;      // bytes as they go on the wire
+    uint32_t TimeoutMs = kInternetTimeoutMs;  // for connecting, sending and receiving
 };
 
 class IInternet {
@@ -34,7 +39,8 @@ public:
     virtual ~IInternet() = default;
     virtual bool CrackUrl(const std::string& url, TUrlComponents& parts) = 0;
     // A direct connection (no proxy), no credentials, no cache. True when the request was sent
-    // and answered, whatever the status; `reply`, when given, receives the reply body.
+    // and answered, whatever the status; `reply`, when given, receives the reply body. A
+    // connect, send or receive that does not finish within the request's limit fails it.
     virtual bool Send(const TInternetRequest& request, std::string* reply) = 0;
 };
 

@@ -16,9 +16,12 @@
 #include <cairo-xlib.h>
 // clang-format on
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string>
 
 namespace platform {
 namespace {
@@ -30,6 +33,7 @@ struct TDisplay {
     std::map<::Window, TWindow::TImpl*> Windows;
     std::map<TCursor, Cursor> Cursors;
     bool DrainPosted = false;
+    bool Refused = false;  // the display named could not be opened
 };
 
 TDisplay& X() {
@@ -39,18 +43,36 @@ TDisplay& X() {
 
 void DrainEvents();
 
+// Whether a local X server's socket is there, for a DISPLAY such as ":1" or "unix:1.0". A
+// server that is there but turns a connection away is busy and worth a second try; one whose
+// socket is missing will not come, and a program without a display must end at once.
+bool LocalServerSocketExists(const std::string& name) {
+    const size_t colon = name.rfind(':');
+    if (colon == std::string::npos) return false;
+    const std::string host = name.substr(0, colon);
+    if (!host.empty() && host != "unix") return false;
+    const std::string number = name.substr(colon + 1, name.find('.', colon) - colon - 1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
+    struct stat st {};
+    return ::stat(("/tmp/.X11-unix/X" + number).c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
 Display* OpenDisplay() {
     TDisplay& x = X();
-    if (x.Dpy) return x.Dpy;
+    if (x.Dpy || x.Refused) return x.Dpy;
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) return nullptr;
+    x.Dpy = XOpenDisplay(nullptr);
     // A busy X server can turn a connection away for a moment; a window that silently never
     // appears is worse than a short wait.
-    for (int attempt = 0; attempt < 20 && !x.Dpy; ++attempt) {
+    for (int attempt = 1; attempt < 20 && !x.Dpy && LocalServerSocketExists(name); ++attempt) {
+        platform::SleepMs(100);
         x.Dpy = XOpenDisplay(nullptr);
-        if (!x.Dpy) platform::SleepMs(100);
     }
-    if (!x.Dpy) return nullptr;
+    if (!x.Dpy) {
+        x.Refused = true;  // asked once per process: every later question has the same answer
+        return nullptr;
+    }
     x.WmDelete = XInternAtom(x.Dpy, "WM_DELETE_WINDOW", False);
     x.WmProtocols = XInternAtom(x.Dpy, "WM_PROTOCOLS", False);
     x.MotifHints = XInternAtom(x.Dpy, "_MOTIF_WM_HINTS", False);

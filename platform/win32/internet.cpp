@@ -22,6 +22,15 @@ private:
     HINTERNET FHandle;
 };
 
+// The system's own limits are far longer than a hidden, elevated process should wait; ours are
+// set on every handle that may carry them.
+void SetTimeouts(HINTERNET handle, uint32_t ms) {
+    DWORD value = ms > 0 ? ms : 1;  // 0 would mean no limit at all
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        ::InternetSetOptionW(handle, option, &value, sizeof value);
+}
+
 class TWinInet : public IInternet {
 public:
     bool CrackUrl(const std::string& url, TUrlComponents& parts) override {
@@ -57,6 +66,8 @@ public:
     bool Send(const TInternetRequest& request, std::string* reply) override {
         THandle internet(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
         if (!internet.Get()) return false;
+        // The session's limits are inherited by the connection and the request made from it.
+        SetTimeouts(internet.Get(), request.TimeoutMs);
         THandle connection(::InternetConnectW(internet.Get(), Wide(request.Host).c_str(),
                                               request.Port, nullptr, nullptr, INTERNET_SERVICE_HTTP,
                                               0, 0));
@@ -66,6 +77,7 @@ public:
         THandle req(::HttpOpenRequestW(connection.Get(), verb.c_str(), target.c_str(), L"HTTP/1.1",
                                        referrer.c_str(), nullptr, INTERNET_FLAG_RELOAD, 0));
         if (!req.Get()) return false;
+        SetTimeouts(req.Get(), request.TimeoutMs);
         const std::wstring headers = Wide(request.Headers);
         ::HttpAddRequestHeadersW(req.Get(), headers.c_str(), static_cast<DWORD>(headers.size()),
                                  HTTP_ADDREQ_FLAG_ADD);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
+#include "platform/socket.h"
 #include "tests/support/capture_server.h"
 #include "tests/support/fakes.h"
 
@@ -91,6 +93,69 @@ TEST(FormPost, RealWireBytesAgainstALoopbackServer) {
     EXPECT_NE(raw.find("Content-Length: 16\r\n"), std::string::npos);
     EXPECT_EQ(raw.substr(raw.size() - 16), "data=abc+/=\r\nxyz");
     EXPECT_LT(raw.find("User-Agent: Mozilla/5.0"), raw.find("Accept-Language: en-us"));
+}
+
+// One expected text for every backend: what the Windows functions put on the wire is what the
+// stand-in must send too.
+TEST(FormPost, WireBytesAreTheSameOnEveryBackend) {
+    testsupport::TCaptureServer server;
+    const std::string url = server.Url("/other/vt6_leap.php?v=2");
+    ASSERT_TRUE(PostForm(url, "data=abc+/=\r\nxyz"));
+    ASSERT_TRUE(server.WaitForRequests(1, 5000));
+    EXPECT_EQ(server.Requests()[0],
+              "POST /other/vt6_leap.php?v=2 HTTP/1.1\r\n"
+              "Referer: " +
+                  url +
+                  "\r\n"
+                  "Host: 127.0.0.1\r\n"
+                  "User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.10) "
+                  "Gecko/2009042316 Firefox/3.0.10\r\n"
+                  "Accept: */*\r\n"
+                  "Accept-Language: en-us\r\n"
+                  "Content-Type: application/x-www-form-urlencoded\r\n"
+                  "Content-Length: 16\r\n"
+                  "Cache-Control: no-cache\r\n"
+                  "Pragma: no-cache\r\n"
+                  "Connection: keep-alive\r\n"
+                  "\r\n"
+                  "data=abc+/=\r\nxyz");
+}
+
+// A server that takes the post and never answers fails it after the limit, not later (and not
+// at once: the request did go out in full).
+TEST(FormPost, ServerThatNeverAnswersFailsThePostWithinItsLimit) {
+    testsupport::TCaptureServer server;
+    server.NeverAnswer();
+    for (bool withReply : {false, true}) {
+        std::string reply = "untouched";
+        const uint64_t start = platform::MonotonicMs();
+        EXPECT_FALSE(PostForm(server.Url("/other/vt6_leap.php"), "data=abc", "", "",
+                              withReply ? &reply : nullptr, 700));
+        const uint64_t took = platform::MonotonicMs() - start;
+        EXPECT_GE(took, 600u) << "with reply " << withReply;
+        EXPECT_LT(took, 5000u) << "with reply " << withReply;
+        EXPECT_EQ(reply, "untouched");
+    }
+    ASSERT_TRUE(server.WaitForRequests(2, 5000));
+    for (const std::string& raw : server.Requests())
+        EXPECT_EQ(raw.substr(raw.size() - 8), "data=abc");
+}
+
+// A peer that accepts nothing and reads nothing: the body cannot be sent, and the post ends
+// after its limit all the same.
+TEST(FormPost, PeerThatNeverReadsFailsABigPostWithinItsLimit) {
+    platform::SocketsStartup();
+    uint16_t port = 0;
+    int error = 0;
+    const platform::SocketHandle listener = platform::SocketListenLoopback(false, port, &error);
+    ASSERT_NE(listener, platform::kInvalidSocket) << error;
+    const uint64_t start = platform::MonotonicMs();
+    EXPECT_FALSE(PostForm("http://127.0.0.1:" + std::to_string(port) + "/x",
+                          "data=" + std::string(12 << 20, 'A'), "", "", nullptr, 700));
+    const uint64_t took = platform::MonotonicMs() - start;
+    platform::SocketCloseDetached(listener);
+    EXPECT_GE(took, 600u);
+    EXPECT_LT(took, 8000u);
 }
 
 TEST(FormPost, UnreachableServerIsAFailure) {

@@ -75,4 +75,18 @@ TEST(MainTexts, ProgressLine) {
     EXPECT_EQ(FormatSpeedText("%s1 %s1", 0, 0, 0, 2048), "2 KB %s1");
 }
 
+TEST(MainTexts, SizesNotKnownReadAsNothingNeverAsGigabytes) {
+    const std::string tpl = "Updating: %s1 / %s2 Speed: %s3 - %s4";
+    // No length announced: the downloader's total is -1, whose low 32 bits are 4 GiB - 1.
+    EXPECT_EQ(FormatSpeedText(tpl, 0, 0, -1, 0), "Updating: 0 KB / 0 KB Speed: 0 KB/s - 0%");
+    EXPECT_EQ(FormatSpeedText(tpl, 0, 0, -1, 1536), "Updating: 1.5 KB / 0 KB Speed: 0 KB/s - 0%");
+    // A negative size in the update file, read as given, before the download reports its own.
+    EXPECT_EQ(FormatSpeedText(tpl, 0, 0, -5, 0), "Updating: 0 KB / 0 KB Speed: 0 KB/s - 0%");
+    EXPECT_EQ(FormatSpeedText(tpl, 0, -5, INT64_MIN, -1),
+              "Updating: 0 KB / 0 KB Speed: 0 KB/s - 0%");
+    // Known sizes keep their low 32 bits: 3 GiB still reads as such, 4 GiB + 2 KiB as 2 KB.
+    EXPECT_EQ(FormatSpeedText("%s2", 0, 0, 3221225472LL, 0), "3 GB");
+    EXPECT_EQ(FormatSpeedText("%s2", 0, 0, 4294967296LL + 2048, 0), "2 KB");
+}
+
 }  // namespace

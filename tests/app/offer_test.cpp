@@ -70,6 +70,32 @@ TEST_F(Offer, FullScreenProgramInFrontEndsBeforeAnyFileIsTouched) {
     EXPECT_TRUE(Decide());  // the next start decides afresh
 }
 
+// A due offer nobody could see ends the run like any "no", and only the due one asks: an offer
+// that is not due ends before the question (and its message) comes up.
+TEST_F(Offer, DueOfferWithoutADisplayEndsKeepingTheTaskAndWritingNothing) {
+    WriteFull();
+    int asked = 0;
+    auto noDisplay = [&] {
+        ++asked;
+        return false;
+    };
+    EXPECT_FALSE(DecideOffer(
+        Data, [this] { ++Removals; }, noDisplay));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Removals, 0);
+    EXPECT_EQ(platform::TIniFile(Data.SettingsPath).ReadString("VT", "LeapLastTime", ""), "");
+    LastShown(2);
+    EXPECT_FALSE(DecideOffer(
+        Data, [this] { ++Removals; }, noDisplay));
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(DecideOffer(
+        Data, [this] { ++Removals; }, [] { return true; }));  // held back
+    LastShown(25);
+    EXPECT_TRUE(DecideOffer(
+        Data, [this] { ++Removals; }, [] { return true; }));
+    EXPECT_EQ(Removals, 1);
+}
+
 TEST_F(Offer, MissingSectionOrRequiredValueRemovesTheTaskAndEnds) {
     WriteUpdate("[Other]\r\nVT_Url=x\r\n");
     EXPECT_FALSE(Decide());

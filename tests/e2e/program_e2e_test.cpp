@@ -72,16 +72,40 @@ protected:
     std::string SettingsFile() const {
         return platform::JoinPath({Root, "AppData/Roaming/Korvo/Vantrel/Leapgate.ini"});
     }
-    std::unique_ptr<TProgramRun> Start(std::vector<std::string> args = {"/leapgate"}) {
-        return std::make_unique<TProgramRun>(
-            Exe, args,
-            std::map<std::string, std::string>{
-                {"LEAPGATE_ROOT", Root},
-                {"TMPDIR", Temp},
-                {"LEAPGATE_OPENER", Temp + "opener.sh"},
-                {"LSAN_OPTIONS", "suppressions=" + std::string(LG_SOURCE_DIR) +
-                                     "/tests/lsan.supp:print_suppressions=0"}});
+    std::unique_ptr<TProgramRun> Start(std::vector<std::string> args = {"/leapgate"},
+                                       const std::map<std::string, std::string>& env = {},
+                                       const std::string& stderrPath = "") {
+        std::map<std::string, std::string> all{
+            {"LEAPGATE_ROOT", Root},
+            {"TMPDIR", Temp},
+            {"LEAPGATE_OPENER", Temp + "opener.sh"},
+            {"LSAN_OPTIONS", "suppressions=" + std::string(LG_SOURCE_DIR) +
+                                 "/tests/lsan.supp:print_suppressions=0"}};
+        for (const auto& [k, v] : env) all[k] = v;
+        return std::make_unique<TProgramRun>(Exe, args, all, stderrPath);
     }
+    // The one-time task, registered in the stand-in's task store the program will use; `check`
+    // runs while that store is ours.
+    void RegisterOneTimeTask() {
+        WithTaskStore([this] {
+            ASSERT_EQ(
+                tasks::CreateNewTask_OnLogonEx(kTask, Exe.c_str(), "/leapgate", 10, 0, nullptr), 0);
+        });
+    }
+    bool OneTimeTaskExists() {
+        bool exists = false;
+        WithTaskStore([&] { exists = tasks::IsTaskExists(kTask, "\\") == 0; });
+        return exists;
+    }
+    void WithTaskStore(const std::function<void()>& work) {
+        platform::SetStandInRoot(Root);
+        tasks::UseTaskScheduler2 = tasks::IsTaskScheduler2Available();
+        tasks::CreateTaskAdapter();
+        work();
+        tasks::FreeTaskAdapter();
+        platform::SetStandInRoot(testsupport::TestRoot());
+    }
+    static constexpr const char* kTask = "VT Leapgate Task ( One Time )";
     std::vector<std::string> Reports(const std::string& path) {
         std::vector<std::string> out;
         for (const std::string& raw : Stats->Requests()) {
@@ -140,23 +164,39 @@ TEST_F(Program, OfferShownTwentyThreeHoursAgoIsNotDue) {
     EXPECT_TRUE(Stats->Requests().empty());
 }
 
+// Nobody could see the offer: the program says why and ends as a decision exit does, without
+// the record of a showing (which would hold the offer back a day) and without removing the
+// task that will start it again.
+TEST_F(Program, DueOfferWithoutADisplayEndsAtOnceSaysWhyAndChangesNothing) {
+    WriteUpdate(download::Md5OfBytes(Setup));
+    RegisterOneTimeTask();
+    ASSERT_TRUE(OneTimeTaskExists());
+    const std::string err = Dir.File("stderr.txt");
+    for (const char* display : {"", ":987"}) {  // unset, and naming a server that is not there
+        const uint64_t start = platform::MonotonicMs();
+        auto run = Start({"/leapgate"}, {{"DISPLAY", display}}, err);
+        EXPECT_EQ(run->WaitExit(15000), 0) << "DISPLAY=" << display;
+        EXPECT_LT(platform::MonotonicMs() - start, 1500u) << "DISPLAY=" << display;
+        EXPECT_NE(platform::ReadFileBytes(err).value_or("").find("no display"), std::string::npos)
+            << "DISPLAY=" << display;
+        EXPECT_EQ(platform::TIniFile(SettingsFile()).ReadString("VT", "LeapLastTime", ""), "");
+        EXPECT_EQ(platform::TIniFile(SettingsFile()).ReadString("VT", "LeapVersion", ""), "");
+        EXPECT_TRUE(OneTimeTaskExists()) << "DISPLAY=" << display;
+    }
+    EXPECT_TRUE(Stats->Requests().empty());
+    EXPECT_FALSE(
+        platform::FileExists(platform::JoinPath({Root, "ProgramData/Korvo/korvopromotion.ini"})));
+}
+
 TEST_F(Program, DueOfferShowsTheWindowRecordsItRemovesTheTaskAndASecondCopyLeaves) {
     if (!testsupport::CanDriveWindows()) GTEST_SKIP() << "no X display or xdotool here";
     WriteUpdate(download::Md5OfBytes(Setup));
-    // The one-time task, registered in the stand-in's task store the program will use.
-    platform::SetStandInRoot(Root);
-    tasks::UseTaskScheduler2 = tasks::IsTaskScheduler2Available();
-    tasks::CreateTaskAdapter();
-    ASSERT_EQ(tasks::CreateNewTask_OnLogonEx("VT Leapgate Task ( One Time )", Exe.c_str(),
-                                             "/leapgate", 10, 0, nullptr),
-              0);
-    ASSERT_EQ(tasks::IsTaskExists("VT Leapgate Task ( One Time )", "\\"), 0);
+    RegisterOneTimeTask();
+    ASSERT_TRUE(OneTimeTaskExists());
     auto run = Start();
     int x, y;
     ASSERT_TRUE(WaitWindow(x, y));
-    EXPECT_EQ(tasks::IsTaskExists("VT Leapgate Task ( One Time )", "\\"), 1);
-    tasks::FreeTaskAdapter();
-    platform::SetStandInRoot(testsupport::TestRoot());
+    EXPECT_FALSE(OneTimeTaskExists());
     platform::TIniFile settings(SettingsFile());
     // The record is written while the window comes up; give it a moment.
     for (int i = 0; i < 100 && settings.ReadString("VT", "LeapVersion", "").empty(); ++i)

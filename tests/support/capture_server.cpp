@@ -50,9 +50,10 @@ bool TCaptureServer::WaitForRequests(size_t count, int timeoutMs) const {
 }
 
 void TCaptureServer::Serve() {
+    std::vector<platform::SocketHandle> held;
     for (;;) {
         const platform::SocketHandle s = AcceptUnless(FListener, FStopping);
-        if (s == platform::kInvalidSocket) return;
+        if (s == platform::kInvalidSocket) break;
         std::string data;
         char buf[4096];
         for (;;) {
@@ -71,11 +72,16 @@ void TCaptureServer::Serve() {
             std::lock_guard<std::mutex> lock(FLock);
             FRequests.push_back(data);
         }
+        if (FSilent) {
+            held.push_back(s);
+            continue;
+        }
         SendAllUnless(s, FReply, FStopping);
         platform::SocketShutdownSend(s);
         platform::SleepMs(20);
         platform::SocketCloseDetached(s);
     }
+    for (platform::SocketHandle s : held) platform::SocketCloseDetached(s);
 }
 
 }  // namespace testsupport

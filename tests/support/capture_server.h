@@ -26,6 +26,9 @@ public:
     std::string Url(const std::string& pathAndQuery) const;
     std::vector<std::string> Requests() const;  // raw bytes: request line, header, body
     bool WaitForRequests(size_t count, int timeoutMs) const;
+    // From now on every request is recorded and never answered: its connection stays open,
+    // silent, until the server stops (a statistics server that has hung).
+    void NeverAnswer() { FSilent = true; }
 
 private:
     void Serve();
@@ -35,6 +38,7 @@ private:
     mutable std::mutex FLock;
     std::vector<std::string> FRequests;
     std::atomic<bool> FStopping{false};
+    std::atomic<bool> FSilent{false};
     std::thread FThread;
 };
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,7 +19,8 @@ namespace testsupport {
 #ifndef _WIN32
 
 TProgramRun::TProgramRun(const std::string& program, const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& env) {
+                         const std::map<std::string, std::string>& env,
+                         const std::string& stderrPath) {
     std::vector<std::string> envText;
     for (char** e = environ; *e; ++e) {
         const std::string kv = *e;
@@ -34,9 +36,15 @@ TProgramRun::TProgramRun(const std::string& program, const std::vector<std::stri
     std::vector<std::string> copies = args;
     for (auto& a : copies) argv.push_back(a.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (!stderrPath.empty())
+        ::posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(),
+                                           O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid;
-    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) == 0)
+    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0)
         FPid = pid;
+    ::posix_spawn_file_actions_destroy(&actions);
 }
 
 TProgramRun::~TProgramRun() {
@@ -114,7 +122,7 @@ void ClickAt(int x, int y) {
 // Under Wine the program is driven from outside the Windows test programs
 // (tests/support/wine/program-e2e); these stand-ins keep the test program building.
 TProgramRun::TProgramRun(const std::string&, const std::vector<std::string>&,
-                         const std::map<std::string, std::string>&) {}
+                         const std::map<std::string, std::string>&, const std::string&) {}
 TProgramRun::~TProgramRun() {}
 bool TProgramRun::Running() {
     return false;

@@ -9,8 +9,9 @@ namespace testsupport {
 
 class TProgramRun {
 public:
+    // `stderrPath`, when given, receives what the program writes to its standard error.
     TProgramRun(const std::string& program, const std::vector<std::string>& args,
-                const std::map<std::string, std::string>& env);
+                const std::map<std::string, std::string>& env, const std::string& stderrPath = "");
     ~TProgramRun();  // kills the program if it still runs
     TProgramRun(const TProgramRun&) = delete;
     TProgramRun& operator=(const TProgramRun&) = delete;
