@@ -14,6 +14,8 @@ bool FileExists(const std::string& path);       // an existing file (not a folde
 bool DirectoryExists(const std::string& path);  // an existing folder
 // Creates the folder and every missing parent. True when the folder exists afterwards.
 bool ForceDirectories(const std::string& path);
+// Deleting or renaming a file fails (access denied) while another open of it does not share
+// deletion, which none of the opens below does.
 bool DeleteFile(const std::string& path);
 bool RemoveDirectory(const std::string& path);                    // empty folder only
 bool RenameFile(const std::string& from, const std::string& to);  // fails if `to` exists
@@ -35,6 +37,9 @@ enum class FileMode {
     kOpenWriteExclusive,      // existing file; read/write; content kept; shared with nobody
     kOpenReadWriteDenyWrite,  // open or create; read/write; others may read but not write
     kOpenReadShared,          // existing file; read only; others may read and write (sequential)
+    // Existing file; read only; others may read but not write, replace or delete it while it is
+    // open (sequential): what was read stays what the file is.
+    kOpenReadDenyWriteDelete,
 };
 
 class TFileStream {

@@ -30,8 +30,105 @@ bool ForceDirectories(const std::string& path) {
     return DirectoryExists(path);
 }
 
+namespace {
+
+// Windows' sharing rules, built from byte-range locks that belong to the open file description
+// (so two opens in one process collide as they do on Windows, and opens in other processes too):
+// the write byte is held exclusively by every open that writes and shared by the opens that deny
+// writing; the share byte exclusively by the opens that share nothing and shared by all others;
+// the delete byte shared by every open, since none of ours shares deletion, and taken
+// exclusively by whoever deletes or renames the file.
+constexpr off_t kWriteByte = 0;
+constexpr off_t kShareByte = 1;
+constexpr off_t kDeleteByte = 2;
+
+struct TSharing {
+    bool Writes;
+    bool DeniesWrite;  // of readers: nobody may write while this open lasts
+    bool SharesNothing;
+};
+
+constexpr TSharing kReadSharingAll{false, false, false};
+constexpr TSharing kWriteSharingNothing{true, true, true};
+
+bool LockByte(int fd, short type, off_t byte) {
+    struct flock l {};
+    l.l_type = type;
+    l.l_whence = SEEK_SET;
+    l.l_start = byte;
+    l.l_len = 1;
+    return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
+}
+
+bool TakeSharing(int fd, const TSharing& s) {
+    if (s.Writes || s.DeniesWrite) {
+        if (!LockByte(fd, s.Writes ? F_WRLCK : F_RDLCK, kWriteByte)) return false;
+    }
+    return LockByte(fd, s.SharesNothing ? F_WRLCK : F_RDLCK, kShareByte) &&
+           LockByte(fd, F_RDLCK, kDeleteByte);
+}
+
+// The descriptor, or -1 with errno set; EBUSY when another open's sharing forbids this one.
+int OpenShared(const std::string& path, int flags, const TSharing& sharing) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    if (!TakeSharing(fd, sharing)) {
+        ::close(fd);
+        errno = EBUSY;
+        return -1;
+    }
+    return fd;
+}
+
+bool Held(int fd, bool canLock) {
+    if (canLock) return !LockByte(fd, F_WRLCK, kDeleteByte) && (errno == EAGAIN || errno == EACCES);
+    // Opened for reading only (a read-only file): ask instead of taking the lock.
+    struct flock l {};
+    l.l_type = F_WRLCK;
+    l.l_whence = SEEK_SET;
+    l.l_start = kDeleteByte;
+    l.l_len = 1;
+    return ::fcntl(fd, F_OFD_GETLK, &l) == 0 && l.l_type != F_UNLCK;
+}
+
+// Runs `change` (an unlink or a rename of `path`) unless an open holds the file; the delete byte
+// stays locked meanwhile, so no open comes in between the question and the change.
+template <typename TChange>
+bool WithDeleteAccess(const std::string& path, TChange change) {
+    constexpr int kFlags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(path.c_str(), O_RDWR | kFlags);
+    const bool canLock = fd >= 0;
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EISDIR || errno == ETXTBSY))
+        fd = ::open(path.c_str(), O_RDONLY | kFlags);
+    if (fd >= 0 && Held(fd, canLock)) {
+        ::close(fd);
+        errno = EACCES;
+        return false;
+    }
+    const bool ok = change();
+    const int saved = errno;
+    if (fd >= 0) ::close(fd);
+    errno = saved;
+    return ok;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool DeleteFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0;
+    return WithDeleteAccess(path, [&] { return ::unlink(path.c_str()) == 0; });
 }
 bool RemoveDirectory(const std::string& path) {
     return ::rmdir(path.c_str()) == 0;
@@ -42,13 +139,35 @@ bool RenameFile(const std::string& from, const std::string& to) {
         errno = EEXIST;
         return false;
     }
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return WithDeleteAccess(from, [&] { return ::rename(from.c_str(), to.c_str()) == 0; });
 }
 
+// Copied by hand so that both ends keep the sharing rules: the source is read as a shared
+// reader, and the target is written as an open that shares nothing.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
-    std::error_code ec;
-    const auto opt = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
-    return fs::copy_file(fs::path(from), fs::path(to), opt, ec) && !ec;
+    const int in = OpenShared(from, O_RDONLY, kReadSharingAll);
+    if (in < 0) return false;
+    struct stat st;
+    int out = -1;
+    if (::fstat(in, &st) == 0 && S_ISREG(st.st_mode))
+        out = OpenShared(to, O_RDWR | O_CREAT | (overwrite ? 0 : O_EXCL), kWriteSharingNothing);
+    bool ok = out >= 0 && ::ftruncate(out, 0) == 0;
+    char buf[65536];
+    while (ok) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = WriteAll(out, buf, static_cast<size_t>(n));
+    }
+    if (ok) ::fchmod(out, st.st_mode & 07777);
+    const int saved = errno;
+    if (out >= 0 && ::close(out) != 0) ok = false;
+    ::close(in);
+    errno = saved;
+    return ok;
 }
 
 int64_t GetFileSize(const std::string& path) {
@@ -76,7 +195,7 @@ bool SetNormalAttributes(const std::string& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenShared(path, O_RDONLY, kReadSharingAll);
     if (fd < 0) return std::nullopt;
     std::string out;
     char buf[65536];
@@ -97,17 +216,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
     // Written over the old content and cut to length afterwards: truncating to zero first makes
     // the file system flush the file at close, a pause on every settings write under load.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = OpenShared(path, O_RDWR | O_CREAT, kWriteSharingNothing);
     if (fd < 0) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<size_t>(n);
+    if (!WriteAll(fd, bytes.data(), bytes.size())) {
+        ::close(fd);
+        return false;
     }
     const bool cut = ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
     return ::close(fd) == 0 && cut;
@@ -126,45 +239,31 @@ std::string ErrorText(int code) {
 }
 
 std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode mode, int* error) {
-    int flags = O_CLOEXEC;
+    int flags = 0;
+    TSharing sharing = kWriteSharingNothing;
     switch (mode) {
         case FileMode::kCreateExclusive:
-            flags |= O_RDWR | O_CREAT;
+            flags = O_RDWR | O_CREAT;
             break;
         case FileMode::kOpenWriteExclusive:
-            flags |= O_RDWR;
+            flags = O_RDWR;
             break;
         case FileMode::kOpenReadWriteDenyWrite:
-            flags |= O_RDWR | O_CREAT;
+            flags = O_RDWR | O_CREAT;
+            sharing = {true, true, false};
             break;
         case FileMode::kOpenReadShared:
-            flags |= O_RDONLY;
+            flags = O_RDONLY;
+            sharing = kReadSharingAll;
+            break;
+        case FileMode::kOpenReadDenyWriteDelete:
+            flags = O_RDONLY;
+            sharing = {false, true, false};
             break;
     }
-    const int fd = ::open(path.c_str(), flags, 0644);
+    const int fd = OpenShared(path, flags, sharing);
     if (fd < 0) {
         if (error) *error = errno;
-        return nullptr;
-    }
-    // Windows' sharing modes, built from two byte-range locks that belong to the open file (so
-    // two opens in one process collide as they do on Windows): byte 0 is held by every writer,
-    // byte 1 exclusively by the modes that share nothing and shared by readers.
-    auto lock = [fd](short type, off_t byte) {
-        struct flock l {};
-        l.l_type = type;
-        l.l_whence = SEEK_SET;
-        l.l_start = byte;
-        l.l_len = 1;
-        return ::fcntl(fd, F_OFD_SETLK, &l) == 0;
-    };
-    const bool sharesNothing =
-        mode == FileMode::kCreateExclusive || mode == FileMode::kOpenWriteExclusive;
-    const bool ok = mode == FileMode::kOpenReadShared
-                        ? lock(F_RDLCK, 1)
-                        : lock(F_WRLCK, 0) && (!sharesNothing || lock(F_WRLCK, 1));
-    if (!ok) {
-        if (error) *error = EBUSY;
-        ::close(fd);
         return nullptr;
     }
     // Truncating an empty file is not free: the file system then flushes the whole file when
@@ -176,7 +275,7 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
         ::close(fd);
         return nullptr;
     }
-    if (mode == FileMode::kOpenReadShared) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (!(flags & O_RDWR)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::unique_ptr<TFileStream>(new TFileStream(path, fd));
 }
 

@@ -137,6 +137,11 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, FileMode
             share = FILE_SHARE_READ | FILE_SHARE_WRITE;
             flags |= FILE_FLAG_SEQUENTIAL_SCAN;
             break;
+        case FileMode::kOpenReadDenyWriteDelete:
+            access = GENERIC_READ;
+            share = FILE_SHARE_READ;
+            flags |= FILE_FLAG_SEQUENTIAL_SCAN;
+            break;
     }
     HANDLE h =
         ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
