@@ -51,8 +51,14 @@ void TInstallerHandoff::DownloadComplete(bool completed) {
     FFacade->Stop();
     bool ok = false;
     if (completed) {
+        // The setup runs elevated, from a folder that every program of the user may write: from
+        // the check until it has started, nobody may change, replace or delete it. It is held
+        // open without write or delete sharing, and the digest is read through that very handle.
+        FSetupFile =
+            platform::TFileStream::Open(FSetupPath, platform::FileMode::kOpenReadDenyWriteDelete);
         std::string computed;
-        ok = download::Md5Matches(FData.SetupMd5, FSetupPath, computed);
+        ok = FSetupFile && download::Md5Matches(FData.SetupMd5, *FSetupFile, computed);
+        if (!ok) FSetupFile.reset();
     }
     if (FPacer.Done(ok, platform::Clock().TickCount())) StartBarTimer();
 }
@@ -84,11 +90,13 @@ void TInstallerHandoff::Launch(int64_t total) {
     // The setup runs elevated like us: its path is quoted and given as the program to start,
     // so a folder with blanks can never make the system run a file named like its first word.
     platform::Launcher().StartProcess(FSetupPath, FData.SetupParams);
+    FSetupFile.reset();  // the setup process exists (or could not be made): the file is its own
     FView.FinishAndReport();
 }
 
 void TInstallerHandoff::Fail(const TSpeedText& text) {
     FEnded = true;
+    FSetupFile.reset();
     FView.SetBarPosition(text.Percent);
     FView.ProcessMessages();
     FView.UpdateSpeedText(text.Percent, 0, text.Total, text.Done);
@@ -103,6 +111,7 @@ void TInstallerHandoff::Fail(const TSpeedText& text) {
 void TInstallerHandoff::Stop() {
     StopBarTimer();
     FFacade->Stop();
+    FSetupFile.reset();
 }
 
 void TInstallerHandoff::StartBarTimer() {

@@ -11,6 +11,7 @@
 #include "app/progress_pacer.h"
 #include "download/downloader.h"
 #include "platform/eventloop.h"
+#include "platform/file.h"
 
 namespace app {
 
@@ -65,6 +66,8 @@ private:
     std::unique_ptr<download::TDownloader> FFacade;
     TProgressPacer FPacer;
     std::string FSetupPath;
+    // The verified setup, held without write or delete sharing from its check until it runs.
+    std::unique_ptr<platform::TFileStream> FSetupFile;
     platform::TimerId FBarTimer = 0;
     bool FEnded = false;
 };

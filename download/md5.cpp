@@ -184,27 +184,49 @@ std::string Md5OfBytes(std::string_view bytes) {
     return Md5Hex(d);
 }
 
-std::string FileMd5(const std::string& fileName) {
-    TMd5Context c;
-    Md5Init(c);
-    if (auto file = platform::TFileStream::Open(fileName, platform::FileMode::kOpenReadShared)) {
-        // Every byte counts, however large the file: it is read in windows, never sized by a
-        // 32-bit value.
-        constexpr size_t kWindow = 1 << 20;
-        std::unique_ptr<uint8_t[]> buf(new uint8_t[kWindow]);
-        for (;;) {
-            const int64_t n = file->Read(buf.get(), kWindow);
-            if (n <= 0) break;
-            Md5Update(c, buf.get(), static_cast<size_t>(n));
-        }
+namespace {
+void UpdateFromStream(TMd5Context& c, platform::TFileStream& file) {
+    // Every byte counts, however large the file: it is read in windows, never sized by a
+    // 32-bit value.
+    constexpr size_t kWindow = 1 << 20;
+    std::unique_ptr<uint8_t[]> buf(new uint8_t[kWindow]);
+    if (!file.Seek(0)) return;
+    for (;;) {
+        const int64_t n = file.Read(buf.get(), kWindow);
+        if (n <= 0) break;
+        Md5Update(c, buf.get(), static_cast<size_t>(n));
     }
+}
+
+std::string Finish(TMd5Context& c) {
     uint8_t d[16];
     Md5Final(c, d);
     return Md5Hex(d);
 }
+}  // namespace
+
+std::string StreamMd5(platform::TFileStream& file) {
+    TMd5Context c;
+    Md5Init(c);
+    UpdateFromStream(c, file);
+    return Finish(c);
+}
+
+std::string FileMd5(const std::string& fileName) {
+    TMd5Context c;
+    Md5Init(c);
+    if (auto file = platform::TFileStream::Open(fileName, platform::FileMode::kOpenReadShared))
+        UpdateFromStream(c, *file);
+    return Finish(c);
+}
 
 bool Md5Matches(const std::string& expected, const std::string& fileName, std::string& computed) {
     computed = platform::UpperCase(FileMd5(fileName));
+    return platform::UpperCase(expected) == computed;
+}
+
+bool Md5Matches(const std::string& expected, platform::TFileStream& file, std::string& computed) {
+    computed = platform::UpperCase(StreamMd5(file));
     return platform::UpperCase(expected) == computed;
 }
 

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+class TFileStream;
+}
+
 namespace download {
 
 struct TMd5Context {
@@ -22,7 +26,12 @@ std::string Md5OfBytes(std::string_view bytes);
 // Digest text (lower case) of every byte of the file; a file that cannot be read contributes
 // nothing, so it gives the digest of empty input.
 std::string FileMd5(const std::string& fileName);
+// Digest text (lower case) of every byte of an open file, read through that handle from its
+// start: the bytes digested are the bytes of the file the caller holds, whatever its name
+// points at meanwhile. A read error ends the input there.
+std::string StreamMd5(platform::TFileStream& file);
 // True when `expected` equals the file's digest ignoring case; `computed` gets it in upper case.
 bool Md5Matches(const std::string& expected, const std::string& fileName, std::string& computed);
+bool Md5Matches(const std::string& expected, platform::TFileStream& file, std::string& computed);
 
 }  // namespace download

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "download/md5.h"
 #include "locale/openlink.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fakes.h"
 #include "tests/support/faultserver.h"
 #include "tests/support/scoped_env.h"
@@ -171,6 +175,74 @@ TEST_F(Handoff, FailureBeforeAnyProgressStillReachesTheErrorDialog) {
     Run(h);
     EXPECT_EQ(View.Dialogs, 1);
     EXPECT_EQ(View.Texts.back().Done, 0);
+}
+
+// Between the digest check and the start a second process of the user tries every way of
+// putting its own program in the setup's place; the program really started then shows, by
+// copying its own file, that it is the one that was checked.
+class TContendingLauncher : public testsupport::TFakeLauncher {
+public:
+    std::string Contender = testsupport::HelperProgram("file_contender");
+    std::map<std::string, int> AtStart;
+    void Contend(const std::string& file, std::map<std::string, int>& results) {
+        for (const char* action : {"overwrite", "open-write", "rename", "delete"})
+            results[action] = testsupport::RunProgram(Contender, {action, file}, 60000);
+    }
+    bool StartProcess(const std::string& application, const std::string& parameters) override {
+        TFakeLauncher::StartProcess(application, parameters);
+        Contend(application, AtStart);
+        return platform::RealLauncher().StartProcess(application, parameters);
+    }
+};
+
+TEST_F(Handoff, CheckedSetupCannotBeChangedUntilItRunsAndRunsAsChecked) {
+    const std::string setup = testsupport::HelperProgram("copying_setup");
+    ASSERT_TRUE(platform::FileExists(setup)) << setup;
+    Content = platform::ReadFileBytes(setup).value_or("");
+    ASSERT_FALSE(Content.empty());
+    const std::string copy = platform::JoinPath({Temp.Path(), "what ran.bin"});
+    Data.SetupParams = "\"" + copy + "\"";
+    Data.SetupMd5 = download::Md5OfBytes(Content);
+    Data.SetupSize = static_cast<int64_t>(Content.size());
+    TContendingLauncher launcher;
+    testsupport::TScopedLauncher useLauncher{launcher};
+    TInstallerHandoff h(View, Data);
+    // Right after the check, too: the bar still has its way to go.
+    std::map<std::string, int> afterCheck;
+    auto checked = h.Facade().OnDone;
+    h.Facade().OnDone = [&](bool completed, int code, const std::string& file, int tag) {
+        checked(completed, code, file, tag);
+        launcher.Contend(h.SetupPath(), afterCheck);
+    };
+    Run(h);
+    for (const char* action : {"overwrite", "open-write", "rename", "delete"}) {
+        EXPECT_EQ(afterCheck[action], 1) << action << " right after the check";
+        EXPECT_EQ(launcher.AtStart[action], 1) << action << " just before the start";
+    }
+    ASSERT_EQ(launcher.Launches.size(), 1u);
+    EXPECT_EQ(launcher.Launches[0].File, h.SetupPath());
+    EXPECT_EQ(View.Calls.back(), "finish");
+    for (int i = 0; i < 600 && !platform::FileExists(copy); ++i) platform::SleepMs(100);
+    ASSERT_TRUE(platform::FileExists(copy)) << "the setup did not run";
+    EXPECT_TRUE(platform::ReadFileBytes(copy).value_or("") == Content)
+        << "the program started is not the one checked";
+    EXPECT_FALSE(platform::FileExists(h.SetupPath() + ".moved"));
+}
+
+TEST_F(Handoff, SetupThatSomeoneStillWritesIsNotTakenAsChecked) {
+    // A writer that holds the file when the download ends leaves no settled content to check.
+    std::unique_ptr<platform::TFileStream> writer;
+    TInstallerHandoff h(View, Data);
+    auto done = h.Facade().OnDone;
+    h.Facade().OnDone = [&](bool completed, int code, const std::string& file, int tag) {
+        writer = platform::TFileStream::Open(file, platform::FileMode::kOpenReadWriteDenyWrite);
+        done(completed, code, file, tag);
+    };
+    Run(h);
+    EXPECT_TRUE(writer);
+    EXPECT_EQ(View.Dialogs, 1);
+    ASSERT_EQ(Launcher.Launches.size(), 1u);
+    EXPECT_EQ(Launcher.Launches[0].Kind, "shell");  // the download page, not the setup
 }
 
 }  // namespace

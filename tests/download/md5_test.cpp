@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/text.h"
 #include "tests/support/testenv.h"
 
 using namespace download;
@@ -70,6 +71,29 @@ TEST(Md5, MatchesIgnoresCaseAndReportsUpperCase) {
     EXPECT_FALSE(Md5Matches("900150983cd24fb0d6963f7d28e17f7", dir.File("abc"), computed));
     EXPECT_FALSE(Md5Matches("900150983cd24fb0d6963f7d28e17f72", dir.File("missing"), computed));
     EXPECT_EQ(computed, "D41D8CD98F00B204E9800998ECF8427E");
+}
+
+TEST(Md5, HeldFileIsDigestedThroughItsHandleFromTheStart) {
+    testsupport::TTempDir dir;
+    std::string bytes(2 * (1 << 20) + 5, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 + (i >> 11));
+    ASSERT_TRUE(platform::WriteFileBytes(dir.File("setup"), bytes));
+    auto held = platform::TFileStream::Open(dir.File("setup"),
+                                            platform::FileMode::kOpenReadDenyWriteDelete);
+    ASSERT_TRUE(held);
+    held->Seek(1000);  // wherever the handle stands, every byte from the first counts
+    EXPECT_EQ(StreamMd5(*held), Md5OfBytes(bytes));
+    EXPECT_EQ(StreamMd5(*held),
+              Md5OfBytes(bytes));  // and again: it is not read from where it ended
+    std::string computed;
+    EXPECT_TRUE(Md5Matches(platform::UpperCase(Md5OfBytes(bytes)), *held, computed));
+    EXPECT_EQ(computed, platform::UpperCase(Md5OfBytes(bytes)));
+    EXPECT_FALSE(Md5Matches(Md5OfBytes("abc"), *held, computed));
+    ASSERT_TRUE(platform::WriteFileBytes(dir.File("empty"), ""));
+    auto empty = platform::TFileStream::Open(dir.File("empty"),
+                                             platform::FileMode::kOpenReadDenyWriteDelete);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(StreamMd5(*empty), "d41d8cd98f00b204e9800998ecf8427e");
 }
 
 // Files of 4 GiB and more are digested whole, not as the low 32 bits of their size would
