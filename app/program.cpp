@@ -119,6 +119,9 @@ void MainBlock(const std::vector<std::string>& args) {
 }  // namespace
 
 int RunLeapgate(const std::vector<std::string>& args) {
+    // Before anything can load a library by name: we run elevated, and the current folder and
+    // PATH folders are anyone's.
+    platform::MakeLibrarySearchSafe();
     platform::InstallCrashHandler(
         [](const std::string& what, const std::string& stack) { WriteCrashReport(what, stack); });
     try {

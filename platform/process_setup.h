@@ -16,6 +16,11 @@ enum class TDpiAwareness { kNone, kSystemAware, kPerMonitor };
 // run time (a missing function is skipped). Nothing on the Linux stand-in.
 void DeclareDpiAwareness(TDpiAwareness awareness);
 
+// The process runs elevated: libraries it loads by name come only from System32 and the
+// program's own folder, never from the current folder or a PATH folder, which any program of the
+// user may write. Done first at start-up; nothing on the Linux stand-in.
+void MakeLibrarySearchSafe();
+
 // Calls `report` with a one-line description and a stack (where the platform gives one) when
 // the process crashes (an access violation, an abort, an exception no one caught), then ends
 // the process with exit code 0.

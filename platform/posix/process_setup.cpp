@@ -22,6 +22,8 @@ bool FloatingPointOverflowUnderflowMasked() {
 
 void DeclareDpiAwareness(TDpiAwareness) {}
 
+void MakeLibrarySearchSafe() {}
+
 std::string CurrentStack() {
     void* frames[64];
     const int n = ::backtrace(frames, 64);

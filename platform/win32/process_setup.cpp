@@ -3,6 +3,7 @@
 #include "platform/common/terminate_text.h"
 
 #include "platform/win32/win.h"
+#include "platform/win32/system_library.h"
 
 #include <float.h>
 
@@ -24,7 +25,7 @@ bool FloatingPointOverflowUnderflowMasked() {
 
 void DeclareDpiAwareness(TDpiAwareness awareness) {
     if (awareness == TDpiAwareness::kPerMonitor) {
-        if (HMODULE shcore = ::LoadLibraryW(L"shcore.dll")) {
+        if (HMODULE shcore = detail::LoadSystemLibrary(L"shcore.dll")) {
             using Fn = HRESULT(WINAPI*)(int);
             auto fn = reinterpret_cast<Fn>(
                 reinterpret_cast<void*>(::GetProcAddress(shcore, "SetProcessDpiAwareness")));
@@ -38,6 +39,19 @@ void DeclareDpiAwareness(TDpiAwareness awareness) {
             if (fn) fn();
         }
     }
+}
+
+void MakeLibrarySearchSafe() {
+    // Looked up, not imported: systems without the update that brought it must still start.
+    using TSetDefault = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll")) {
+        auto setDefault = reinterpret_cast<TSetDefault>(
+            reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        if (setDefault)
+            setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+    }
+    // Where the call above is missing, this at least takes the current folder out of the search.
+    ::SetDllDirectoryW(L"");
 }
 
 std::string CurrentStack() {

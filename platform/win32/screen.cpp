@@ -3,6 +3,7 @@
 #include "platform/win32/win.h"
 #include <dwmapi.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -28,7 +29,7 @@ public:
     }
     bool IsCompositionEnabled() override {
         using Fn = HRESULT(WINAPI*)(BOOL*);
-        HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
+        HMODULE dwm = detail::LoadSystemLibrary(L"dwmapi.dll");
         if (!dwm) return false;
         auto fn = reinterpret_cast<Fn>(
             reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 
 // The interface's names are the platform's; the W functions are called by their full names.
 #undef OpenSCManager
@@ -115,7 +116,7 @@ private:
     using TChangeConfig2 = BOOL(WINAPI*)(SC_HANDLE, DWORD, LPVOID);
     static TChangeConfig2 ChangeConfig2() {
         HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
-        if (!advapi) advapi = LoadLibraryW(L"advapi32.dll");
+        if (!advapi) advapi = detail::LoadSystemLibrary(L"advapi32.dll");
         if (!advapi) return nullptr;
         return reinterpret_cast<TChangeConfig2>(
             reinterpret_cast<void*>(GetProcAddress(advapi, "ChangeServiceConfig2W")));

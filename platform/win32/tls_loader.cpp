@@ -1,9 +1,9 @@
-// OpenSSL DLLs (3.x or 1.1) found beside the program or on the search path, opened only when
-// the first "https" address is used. Trust comes from the system's ROOT certificate store, read
-// through crypt32 loaded the same way, so the program links nothing extra.
-#include <windows.h>
-
+// OpenSSL DLLs (3.x or 1.1) shipped beside the program, opened only when the first "https"
+// address is used. Trust comes from the system's ROOT certificate store, read through crypt32,
+// so the program links nothing extra. Both are opened by full path: the program runs elevated,
+// and a DLL of the same name planted in the current folder or a PATH folder must not run.
 #include "platform/common/tls_api.h"
+#include "platform/win32/system_library.h"
 
 namespace platform::detail {
 
@@ -39,8 +39,8 @@ bool LoadTlsLibraries(TSymbolLookup* lookup, std::string* reason) {
     const char* names = "libssl-3.dll or libssl-1_1.dll";
 #endif
     for (auto& pair : pairs) {
-        HMODULE crypto = ::LoadLibraryW(pair[1]);
-        HMODULE ssl = crypto ? ::LoadLibraryW(pair[0]) : nullptr;
+        HMODULE crypto = LoadProgramLibrary(pair[1]);
+        HMODULE ssl = crypto ? LoadProgramLibrary(pair[0]) : nullptr;
         if (ssl && crypto) {
             gSsl = ssl;
             gCrypto = crypto;
@@ -49,7 +49,7 @@ bool LoadTlsLibraries(TSymbolLookup* lookup, std::string* reason) {
         }
         if (crypto) ::FreeLibrary(crypto);
     }
-    if (reason) *reason = std::string("cannot load ") + names;
+    if (reason) *reason = std::string("cannot load ") + names + " from the program's folder";
     return false;
 }
 
@@ -57,7 +57,7 @@ void AddSystemTrust(const TTlsApi& api, void* ctx) {
     using TOpen = void*(WINAPI*)(ULONG_PTR, LPCWSTR);
     using TEnum = const TCertContext*(WINAPI*)(void*, const TCertContext*);
     using TClose = BOOL(WINAPI*)(void*, DWORD);
-    HMODULE crypt32 = ::LoadLibraryW(L"crypt32.dll");
+    HMODULE crypt32 = LoadSystemLibrary(L"crypt32.dll");
     if (!crypt32) return;
     auto symbol = [crypt32](const char* name) {
         return reinterpret_cast<void*>(::GetProcAddress(crypt32, name));
