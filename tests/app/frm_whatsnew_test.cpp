@@ -187,6 +187,8 @@ TEST_F(WhatsNew, ASlowLoaderWithoutAFileEndsInTheEmptyPanel) {
     EXPECT_TRUE(W->pnlLoad.Visible());
     EXPECT_FALSE(W->lbLoading.Visible());
     gate.Open();
+    // The gate must outlive the loader's wake-up from it.
+    EXPECT_TRUE(W->Loader()->WaitFor(10000));
 }
 
 TEST_F(WhatsNew, ALoaderThatFinishesInTimeKeepsTheTimerFromTheFile) {
