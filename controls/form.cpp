@@ -22,7 +22,7 @@ platform::TWindow& TForm::Window() {
         o.Owner = Owner && Owner->HasWindow() ? &Owner->Window() : nullptr;
         FWindow = std::make_unique<platform::TWindow>(o);
         FWindow->OnPaint = [this](platform::TCanvas& c, const platform::TRect& d) {
-            TRect dirty{d.Left, d.Top, d.Right, d.Bottom};
+            TRect dirty = d;
             PaintTo(c, &dirty);
         };
         FWindow->OnMouseMove = [this](TShiftState s, int x, int y) { HandleMouseMove(s, x, y); };
@@ -86,8 +86,7 @@ void TForm::InvalidateRect(const TRect& rect) {
     if (r.IsEmpty()) return;
     FDirty = FDirty.Union(r);
     if (FWindow) {
-        platform::TRect pr{r.Left, r.Top, r.Right, r.Bottom};
-        FWindow->Invalidate(&pr);
+        FWindow->Invalidate(&r);
     }
 }
 

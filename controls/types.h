@@ -9,9 +9,11 @@
 
 namespace controls {
 
+using platform::RectWH;
 using platform::TArgb;
 using platform::TCursor;
 using platform::TFont;
+using platform::TRect;
 using platform::TRectF;
 
 // Colours are ARGB; clNone (an alpha no drawn colour has) means "no colour".
@@ -22,28 +24,6 @@ constexpr TColor Rgb(uint8_t r, uint8_t g, uint8_t b) {
 }
 inline constexpr TColor clWhite = Rgb(255, 255, 255);
 inline constexpr TColor clBlack = Rgb(0, 0, 0);
-
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
-    TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
-    TRect Inflated(int d) const { return {Left - d, Top - d, Right + d, Bottom + d}; }
-    TRectF ToF() const { return {float(Left), float(Top), float(Width()), float(Height())}; }
-    // Union as window rectangles are joined: an empty one adds nothing.
-    TRect Union(const TRect& o) const {
-        if (o.IsEmpty()) return *this;
-        if (IsEmpty()) return o;
-        return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right),
-                std::max(Bottom, o.Bottom)};
-    }
-    bool operator==(const TRect&) const = default;
-};
-inline TRect RectWH(int l, int t, int w, int h) {
-    return {l, t, l + w, t + h};
-}
 
 using platform::TMouseButton;
 using platform::TShiftState;

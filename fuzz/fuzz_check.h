@@ -32,4 +32,16 @@ inline std::string PutScratch(const char* stem, const uint8_t* data, size_t size
     return file;
 }
 
+// A byte-order mark further into a file than its start: once the file is rewritten without the
+// blank or NUL-cut lines before it, the mark comes first and the whole file reads in another
+// encoding. The system's functions do the same; invariants about written values skip such files.
+inline bool HasInnerMark(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    for (const char* mark : {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"}) {
+        const size_t at = bytes.find(mark, 1);
+        if (at != std::string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace fuzz

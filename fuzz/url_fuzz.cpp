@@ -22,9 +22,10 @@ void CheckUrl(const std::string& url) {
         FUZZ_CHECK(platform::ParseInt64(parts.Port, port) && port >= 1 && port <= 65535,
                    "a valid port is a number from 1 to 65535");
     }
-    // A host that a URL can carry (no brackets, separators or blanks in the name itself): the
+    // A host that a URL can carry (no brackets, separators or blanks in the name itself) and a
+    // valid port: the
     // address put together from the parts splits into the same parts again.
-    if (parts.Host.find_first_of("[]@/?# \t\r\n\v\f") == std::string::npos) {
+    if (parts.PortValid && parts.Host.find_first_of("[]@/?# \t\r\n\v\f") == std::string::npos) {
         const std::string once = AbsoluteUrl(parts);
         const std::string twice = AbsoluteUrl(ParseUrl(once));
         FUZZ_CHECK(once == twice, "a URL put together from its parts is a fixed point");

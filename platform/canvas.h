@@ -9,30 +9,10 @@
 #include <string>
 
 #include "platform/font.h"
+#include "platform/geometry.h"
 #include "platform/image.h"
 
 namespace platform {
-
-struct TPointF {
-    float X = 0, Y = 0;
-    bool operator==(const TPointF&) const = default;
-};
-
-struct TRectF {
-    float X = 0, Y = 0, Width = 0, Height = 0;
-    float Right() const { return X + Width; }
-    float Bottom() const { return Y + Height; }
-    bool IsEmpty() const { return Width <= 0 || Height <= 0; }
-    bool Intersects(const TRectF& o) const {
-        return X < o.Right() && o.X < Right() && Y < o.Bottom() && o.Y < Bottom();
-    }
-    TRectF Intersect(const TRectF& o) const {
-        float l = std::max(X, o.X), t = std::max(Y, o.Y);
-        float r = std::min(Right(), o.Right()), b = std::min(Bottom(), o.Bottom());
-        return r > l && b > t ? TRectF{l, t, r - l, b - t} : TRectF{l, t, 0, 0};
-    }
-    bool operator==(const TRectF&) const = default;
-};
 
 // Affine transform: x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy (the GDI+ layout).
 struct TTransform {

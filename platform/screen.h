@@ -2,14 +2,9 @@
 #pragma once
 #include <string>
 
-namespace platform {
+#include "platform/geometry.h"
 
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool operator==(const TRect&) const = default;
-};
+namespace platform {
 
 struct TForegroundWindow {
     bool Exists = false;     // there is a foreground window

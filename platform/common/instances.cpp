@@ -1,70 +1,100 @@
-// The process-wide current instances of the swappable platform interfaces.
+// The process-wide current instances of the swappable platform interfaces: each is the real
+// backend until a test (or the stand-in) sets its own, and the real one again after Set(nullptr).
+// Tests swap them while other threads of the code under test read them, hence atomics.
 #include <atomic>
 
 #include "platform/clock.h"
 #include "platform/internet.h"
 #include "platform/process.h"
+#include "platform/proxy.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
+#include "platform/servicecontrol.h"
 #include "platform/sysinfo.h"
+#include "platform/taskscheduler.h"
 
 namespace platform {
 
 namespace {
-std::atomic<ISystemInfo*> gSystemInfo{nullptr};
-std::atomic<IClock*> gClock{nullptr};
-std::atomic<IRegistry*> gRegistry{nullptr};
-std::atomic<ILauncher*> gLauncher{nullptr};
-std::atomic<IScreen*> gScreen{nullptr};
-std::atomic<IInternet*> gInternet{nullptr};
+
+template <class I, I& (*Real)()>
+class TCurrent {
+public:
+    I& Get() const {
+        I* p = FSet.load(std::memory_order_acquire);
+        return p ? *p : Real();
+    }
+    void Set(I* p) { FSet.store(p, std::memory_order_release); }
+
+private:
+    std::atomic<I*> FSet{nullptr};
+};
+
+TCurrent<ISystemInfo, RealSystemInfo> gSystemInfo;
+TCurrent<IClock, RealClock> gClock;
+TCurrent<IRegistry, RealRegistry> gRegistry;
+TCurrent<ILauncher, RealLauncher> gLauncher;
+TCurrent<IScreen, RealScreen> gScreen;
+TCurrent<IInternet, RealInternet> gInternet;
+TCurrent<ISystemProxy, RealSystemProxy> gSystemProxy;
+TCurrent<IServiceControl, RealServiceControl> gServiceControl;
+TCurrent<ITaskSchedulerPlatform, RealTaskSchedulerPlatform> gTaskScheduler;
+
 }  // namespace
 
 ISystemInfo& SystemInfo() {
-    ISystemInfo* p = gSystemInfo.load();
-    return p ? *p : RealSystemInfo();
+    return gSystemInfo.Get();
 }
 void SetSystemInfo(ISystemInfo* info) {
-    gSystemInfo.store(info);
+    gSystemInfo.Set(info);
 }
-
 IClock& Clock() {
-    IClock* p = gClock.load();
-    return p ? *p : RealClock();
+    return gClock.Get();
 }
 void SetClock(IClock* clock) {
-    gClock.store(clock);
+    gClock.Set(clock);
 }
-
 IRegistry& Registry() {
-    IRegistry* p = gRegistry.load();
-    return p ? *p : RealRegistry();
+    return gRegistry.Get();
 }
 void SetRegistry(IRegistry* registry) {
-    gRegistry.store(registry);
+    gRegistry.Set(registry);
 }
-
 ILauncher& Launcher() {
-    ILauncher* p = gLauncher.load();
-    return p ? *p : RealLauncher();
+    return gLauncher.Get();
 }
 void SetLauncher(ILauncher* launcher) {
-    gLauncher.store(launcher);
+    gLauncher.Set(launcher);
 }
-
 IScreen& Screen() {
-    IScreen* p = gScreen.load();
-    return p ? *p : RealScreen();
+    return gScreen.Get();
 }
 void SetScreen(IScreen* screen) {
-    gScreen.store(screen);
+    gScreen.Set(screen);
 }
-
 IInternet& Internet() {
-    IInternet* p = gInternet.load();
-    return p ? *p : RealInternet();
+    return gInternet.Get();
 }
 void SetInternet(IInternet* internet) {
-    gInternet.store(internet);
+    gInternet.Set(internet);
+}
+ISystemProxy& SystemProxy() {
+    return gSystemProxy.Get();
+}
+void SetSystemProxy(ISystemProxy* proxy) {
+    gSystemProxy.Set(proxy);
+}
+IServiceControl& ServiceControl() {
+    return gServiceControl.Get();
+}
+void SetServiceControl(IServiceControl* control) {
+    gServiceControl.Set(control);
+}
+ITaskSchedulerPlatform& TaskSchedulerPlatform() {
+    return gTaskScheduler.Get();
+}
+void SetTaskSchedulerPlatform(ITaskSchedulerPlatform* p) {
+    gTaskScheduler.Set(p);
 }
 
 }  // namespace platform

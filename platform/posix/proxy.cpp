@@ -9,8 +9,6 @@ namespace platform {
 
 namespace {
 
-std::atomic<ISystemProxy*> gSystemProxy{nullptr};
-
 // "http://user@host:port/" -> "host:port"; empty when the value names no host.
 std::string HostPortOf(std::string value) {
     size_t scheme = value.find("://");
@@ -43,15 +41,6 @@ public:
 };
 
 }  // namespace
-
-ISystemProxy& SystemProxy() {
-    ISystemProxy* p = gSystemProxy.load();
-    return p ? *p : RealSystemProxy();
-}
-
-void SetSystemProxy(ISystemProxy* proxy) {
-    gSystemProxy.store(proxy);
-}
 
 ISystemProxy& RealSystemProxy() {
     static TPosixSystemProxy proxy;

@@ -126,21 +126,11 @@ private:
     uint32_t FLastError = 0;
 };
 
-IServiceControl* gCurrent = nullptr;
-
 }  // namespace
 
 IServiceControl& RealServiceControl() {
     static TStandInServiceControl real;
     return real;
-}
-
-IServiceControl& ServiceControl() {
-    return gCurrent ? *gCurrent : RealServiceControl();
-}
-
-void SetServiceControl(IServiceControl* control) {
-    gCurrent = control;
 }
 
 }  // namespace platform

@@ -281,21 +281,11 @@ private:
     }
 };
 
-ITaskSchedulerPlatform* gCurrent = nullptr;
-
 }  // namespace
 
 ITaskSchedulerPlatform& RealTaskSchedulerPlatform() {
     static TMemTaskSchedulerPlatform real(std::make_shared<TFileTaskStore>());
     return real;
-}
-
-ITaskSchedulerPlatform& TaskSchedulerPlatform() {
-    return gCurrent ? *gCurrent : RealTaskSchedulerPlatform();
-}
-
-void SetTaskSchedulerPlatform(ITaskSchedulerPlatform* platform) {
-    gCurrent = platform;
 }
 
 }  // namespace platform

@@ -14,8 +14,6 @@ namespace platform {
 
 namespace {
 
-std::atomic<ISystemProxy*> gSystemProxy{nullptr};
-
 class TWinSystemProxy : public ISystemProxy {
 public:
     bool Query(TSystemProxySettings& settings) override {
@@ -41,15 +39,6 @@ public:
 };
 
 }  // namespace
-
-ISystemProxy& SystemProxy() {
-    ISystemProxy* p = gSystemProxy.load();
-    return p ? *p : RealSystemProxy();
-}
-
-void SetSystemProxy(ISystemProxy* proxy) {
-    gSystemProxy.store(proxy);
-}
 
 ISystemProxy& RealSystemProxy() {
     static TWinSystemProxy proxy;

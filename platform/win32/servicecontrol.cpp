@@ -123,21 +123,11 @@ private:
     }
 };
 
-IServiceControl* gCurrent = nullptr;
-
 }  // namespace
 
 IServiceControl& RealServiceControl() {
     static TWinServiceControl real;
     return real;
-}
-
-IServiceControl& ServiceControl() {
-    return gCurrent ? *gCurrent : RealServiceControl();
-}
-
-void SetServiceControl(IServiceControl* control) {
-    gCurrent = control;
 }
 
 }  // namespace platform

@@ -239,21 +239,11 @@ public:
     std::string BackendName() override { return "com"; }
 };
 
-ITaskSchedulerPlatform* gCurrent = nullptr;
-
 }  // namespace
 
 ITaskSchedulerPlatform& RealTaskSchedulerPlatform() {
     static TComTaskSchedulerPlatform real;
     return real;
-}
-
-ITaskSchedulerPlatform& TaskSchedulerPlatform() {
-    return gCurrent ? *gCurrent : RealTaskSchedulerPlatform();
-}
-
-void SetTaskSchedulerPlatform(ITaskSchedulerPlatform* platform) {
-    gCurrent = platform;
 }
 
 }  // namespace platform
