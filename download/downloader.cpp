@@ -110,6 +110,12 @@ bool TDownloader::PrepareDownloader() {
     d->ConfigMd5 = ExpectedMd5;
     d->NoStateFile = NoStateFile;
     d->AppendMode = AppendMode;
+    d->StateMustMatch = StateMustMatch;
+    d->OnStateDiscarded = [this, alive](TMultipartHttpDownloader* s, const std::string& why) {
+        if (alive.expired() || s != Downloader.get() || !OnStateDiscarded) return;
+        auto handler = OnStateDiscarded;
+        handler(why);
+    };
     d->URL = Url;
     d->SetStateFileName(StateFileName());
     d->PartCount = AppendMode ? 2 : PartCount;

@@ -64,6 +64,10 @@ public:
     std::string ProxyHost, ProxyPort;
     std::string ProxyUser, ProxyPassword;
     bool AppendMode = false;
+    // Handed to every downloader: a state file of another address or length is set aside.
+    bool StateMustMatch = false;
+    // The current attempt did not use the state file it found (see the downloader's event).
+    std::function<void(const std::string& why)> OnStateDiscarded;
     unsigned TimeOut = 30;  // stall limit handed to every downloader, in seconds
 
     // Starts a download; empty arguments keep the values of the previous call. Raises

@@ -62,6 +62,9 @@ public:
     TProgressSetPositionEvent OnProgressSetPosition;
     TNotifyEvent OnShowStats;
     TNotifyEvent OnTimeOut;
+    // The state file was not used: its numbers cannot be offsets, or (with StateMustMatch) it
+    // belongs to another download. `why` names the values.
+    std::function<void(TMultipartHttpDownloader* sender, const std::string& why)> OnStateDiscarded;
 
     // One client per segment; the probe's client during the probe.
     std::vector<std::unique_ptr<TMyHttpCli>> Parts;
@@ -77,6 +80,10 @@ public:
     std::string ConfigMd5;
     bool NoStateFile = false;
     bool AppendMode = false;
+    // The state file is used only when its stored "Url" and "ContentLength" are this download's
+    // (the address after the probe's redirects, the length the probe learned); otherwise it is
+    // set aside as one of another download and every segment starts afresh.
+    bool StateMustMatch = false;
 
     // Sends the probe. Raises ERangeError "PartCount must be positive" for fewer than 2 parts.
     void Start();

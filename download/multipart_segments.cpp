@@ -85,10 +85,17 @@ void TMultipartHttpDownloader::LoadState() {
     std::vector<int64_t> counts;  // only read where they are used
     for (size_t i = 0; i < Parts.size() && !appendLayout; ++i)
         counts.push_back(ReadStoredDataCount(file, static_cast<int>(i)));
-    const std::string fault = StoredStateFault(counts, storedLength, storedDone);
+    std::string fault = StoredStateFault(counts, storedLength, storedDone);
+    if (fault.empty() && StateMustMatch) {
+        TStateFileGlobal stored;
+        ReadStoredGlobal(file, stored);
+        if (!platform::SameText(stored.Url, URL) || stored.ContentLength != ContentLength)
+            fault = "Url " + stored.Url + " ContentLength " + std::to_string(stored.ContentLength);
+    }
     if (!fault.empty()) {
         // Not ours, or damaged: none of it is worth more than starting over.
         Display("************* State file discarded: " + fault, 0);
+        if (auto handler = OnStateDiscarded) handler(this, fault);
         return;
     }
     for (size_t i = 0; i < Parts.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "download/statefile.h"
 
+#include "platform/file.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 
@@ -63,6 +64,15 @@ void WriteStateFile(const std::string& fileName, const TStateFileGlobal& global,
 
 int64_t ReadStoredDataCount(const std::string& fileName, int index) {
     return ReadNumber(fileName, PartSection(index), "DataCount");
+}
+
+bool ReadStoredGlobal(const std::string& fileName, TStateFileGlobal& global) {
+    global = TStateFileGlobal();
+    if (!platform::FileExists(fileName)) return false;
+    global.ConfigMd5 = platform::ProfileGetString(fileName, kGlobal, "DownloadConfigMD5", "");
+    global.Url = platform::ProfileGetString(fileName, kGlobal, "Url", "");
+    ReadStoredTotals(fileName, global.ContentLength, global.DownloadedSize);
+    return true;
 }
 
 void ReadStoredTotals(const std::string& fileName, int64_t& contentLength,

@@ -31,6 +31,9 @@ void WriteStateFile(const std::string& fileName, const TStateFileGlobal& global,
 
 // "DataCount" of "PART_<index>"; 0 when the section, the key or a number is missing.
 int64_t ReadStoredDataCount(const std::string& fileName, int index);
+// "DownloadConfigMD5", "Url", "ContentLength" and "DownloadedSize" of "GLOBAL"; empty or 0
+// for what is missing or not a number. False when the file does not exist.
+bool ReadStoredGlobal(const std::string& fileName, TStateFileGlobal& global);
 // "ContentLength" and "DownloadedSize" of "GLOBAL"; 0 for what is missing.
 void ReadStoredTotals(const std::string& fileName, int64_t& contentLength, int64_t& downloadedSize);
 

@@ -136,5 +136,59 @@ TEST(MultipartResume, OversizedOrUnbackedCountsStartOver) {
               (std::multiset<std::string>{"bytes=0-250", "bytes=600-752", "bytes=753-1000"}));
 }
 
+TEST(MultipartResume, StateMustMatchTheAddressAfterRedirectsAndTheLength) {
+    // What a state file records is the address the probe ended at; that is what must match,
+    // not the address the download was started with.
+    const std::string content = Pattern(1000, 24);
+    TFaultServer server;
+    server.SetHandler([&](const TRecordedRequest& rq) {
+        if (rq.Target == "/start") return TFaultResponse::Redirect(302, "/real.bin");
+        return TFaultResponse::File(rq, content);
+    });
+    struct TCase {
+        std::string StoredUrl, StoredLength;
+        bool Kept;
+    };
+    const TCase cases[] = {{server.Url("/real.bin"), "1000", true},
+                           {server.Url("/REAL.BIN"), "1000", true},  // as the probe compares
+                           {server.Url("/start"), "1000", false},
+                           {server.Url("/real.bin"), "999", false},
+                           {"", "1000", false}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.StoredUrl + " " + c.StoredLength);
+        testsupport::TTempDir dir;
+        const std::string target = dir.File("m.bin");
+        const std::string state = target + ".dat";
+        ASSERT_TRUE(platform::WriteFileBytes(target, content.substr(0, 100)));
+        platform::ProfileWriteString(state, "GLOBAL", "Url", c.StoredUrl);
+        platform::ProfileWriteString(state, "GLOBAL", "ContentLength", c.StoredLength);
+        platform::ProfileWriteString(state, "PART_0", "DataCount", "100");
+        const size_t before = server.RequestCount();
+        TMultipartHttpDownloader d;
+        TDownloadLog log;
+        Prepare(d, server.Url("/start"), target, log, false);
+        d.StateMustMatch = true;
+        std::vector<std::string> discarded;
+        d.OnStateDiscarded = [&](TMultipartHttpDownloader*, const std::string& why) {
+            discarded.push_back(why);
+        };
+        d.Start();
+        ASSERT_TRUE(RunUntil([&] { return log.Done > 0; }));
+        EXPECT_EQ(log.DoneCode, 200);
+        EXPECT_EQ(ReadAll(target), content);
+        std::multiset<std::string> ranges;
+        auto requests = server.Requests();
+        for (size_t i = before; i < requests.size(); ++i)
+            if (requests[i].Has("range")) ranges.insert(requests[i].Range());
+        EXPECT_EQ(ranges.count(c.Kept ? "bytes=100-250" : "bytes=0-250"), 1u);
+        if (c.Kept) {
+            EXPECT_TRUE(discarded.empty());
+        } else {
+            EXPECT_EQ(discarded, (std::vector<std::string>{"Url " + c.StoredUrl +
+                                                           " ContentLength " + c.StoredLength}));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace download
