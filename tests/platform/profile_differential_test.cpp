@@ -54,14 +54,7 @@ const char* const kCorpus[] = {
 };
 
 std::string CorpusDir() {
-    std::string dir = std::string(LG_SOURCE_DIR) + "/tests/platform/profile_corpus/";
-    if (kPathSeparator == '\\') {
-        // Wine sees the build machine's files on drive Z.
-        for (char& c : dir)
-            if (c == '/') c = '\\';
-        dir = "Z:" + dir;
-    }
-    return dir;
+    return testsupport::HostPath(std::string(LG_SOURCE_DIR) + "/tests/platform/profile_corpus/");
 }
 
 std::string Escape(const std::string& bytes) {

@@ -33,20 +33,21 @@ std::string HelperProgram(const std::string& name) {
     return HelperFile(name + ".exe");
 }
 
-namespace {
-std::wstring Wide(const std::string& text) {
+std::wstring WideText(const std::string& text) {
     const std::u16string u = platform::Utf8ToUtf16(text);
     return std::wstring(u.begin(), u.end());
 }
 
-std::wstring Quoted(const std::string& arg) {
+std::wstring QuotedArgument(const std::string& arg) {
     std::wstring out = L"\"";
-    for (wchar_t c : Wide(arg)) {
+    for (wchar_t c : WideText(arg)) {
         if (c == L'"') out += L'\\';
         out += c;
     }
     return out + L"\"";
 }
+
+namespace {
 
 // Ours with the overrides on top (names compare without case, as Windows' do).
 std::wstring EnvironmentBlock(const std::map<std::string, std::string>& overrides) {
@@ -57,25 +58,25 @@ std::wstring EnvironmentBlock(const std::map<std::string, std::string>& override
         const std::wstring name = entry.substr(0, entry.find(L'=', 1));
         bool replaced = false;
         for (const auto& [k, v] : overrides)
-            replaced |= _wcsicmp(Wide(k).c_str(), name.c_str()) == 0;
+            replaced |= _wcsicmp(WideText(k).c_str(), name.c_str()) == 0;
         if (!replaced) block += entry + L'\0';
     }
     if (env) FreeEnvironmentStringsW(env);
-    for (const auto& [k, v] : overrides) block += Wide(k) + L"=" + Wide(v) + L'\0';
+    for (const auto& [k, v] : overrides) block += WideText(k) + L"=" + WideText(v) + L'\0';
     return block + L'\0';
 }
 }  // namespace
 
 int RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutMs,
                const TRunOptions& options) {
-    std::wstring cmd = Quoted(program);
-    for (const std::string& a : args) cmd += L" " + Quoted(a);
+    std::wstring cmd = QuotedArgument(program);
+    for (const std::string& a : args) cmd += L" " + QuotedArgument(a);
     std::wstring env = EnvironmentBlock(options.Env);
-    const std::wstring dir = Wide(options.Directory);
+    const std::wstring dir = WideText(options.Directory);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(Wide(program).c_str(), cmd.data(), nullptr, nullptr, FALSE,
+    if (!CreateProcessW(WideText(program).c_str(), cmd.data(), nullptr, nullptr, FALSE,
                         CREATE_UNICODE_ENVIRONMENT, env.data(), dir.empty() ? nullptr : dir.c_str(),
                         &si, &pi))
         return -1;

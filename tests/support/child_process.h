@@ -22,4 +22,10 @@ struct TRunOptions {
 int RunProgram(const std::string& program, const std::vector<std::string>& args, int timeoutMs,
                const TRunOptions& options = {});
 
+#ifdef _WIN32
+// UTF-8 to the system's wide text, and one argument quoted for a Windows command line.
+std::wstring WideText(const std::string& text);
+std::wstring QuotedArgument(const std::string& arg);
+#endif
+
 }  // namespace testsupport

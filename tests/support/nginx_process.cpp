@@ -3,6 +3,8 @@
 #include "platform/file.h"
 #include "platform/socket.h"
 #include "platform/text.h"
+#include "tests/support/child_process.h"
+#include "tests/support/testenv.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -50,17 +52,6 @@ TWineUnixName WineUnixName() {
     return reinterpret_cast<TWineUnixName>(p);
 }
 
-std::wstring Wide(const std::string& s) {
-    return std::wstring(s.begin(), s.end());
-}
-
-std::wstring DrivePath(const std::string& unixPath) {
-    std::wstring path = L"Z:" + Wide(unixPath);
-    for (auto& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
 bool Accepting(uint16_t port) {
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in a{};
@@ -74,8 +65,8 @@ bool Accepting(uint16_t port) {
 
 // Starts a Unix program through Wine; there is no handle to wait on afterwards.
 bool SpawnUnix(const std::vector<std::string>& args) {
-    std::wstring line = DrivePath(args[0]);
-    for (size_t i = 1; i < args.size(); ++i) line += L" \"" + Wide(args[i]) + L"\"";
+    std::wstring line = WideText(HostPath(args[0]));
+    for (size_t i = 1; i < args.size(); ++i) line += L" \"" + WideText(args[i]) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -92,7 +83,7 @@ bool SpawnUnix(const std::vector<std::string>& args) {
 std::string ServerPath(const std::string& path) {
     TWineUnixName unixName = WineUnixName();
     if (!unixName) return path;
-    char* name = unixName(Wide(path).c_str());
+    char* name = unixName(WideText(path).c_str());
     if (!name) return path;
     std::string result = name;
     ::HeapFree(::GetProcessHeap(), 0, name);
@@ -104,7 +95,7 @@ std::string ServerPath(const std::string& path) {
 std::string FindProgram(const std::string& name) {
     if (!WineUnixName()) return std::string();
     for (std::string dir : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/"})
-        if (::GetFileAttributesW(DrivePath(dir + name).c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (::GetFileAttributesW(WideText(HostPath(dir + name)).c_str()) != INVALID_FILE_ATTRIBUTES)
             return dir + name;
     return std::string();
 }

@@ -23,6 +23,14 @@ std::string TestRoot() {
     return gRoot;
 }
 
+std::string HostPath(const std::string& buildMachinePath) {
+    if (platform::kPathSeparator == '/') return buildMachinePath;
+    std::string path = buildMachinePath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
+}
+
 void RemoveTree(const std::string& path) {
     std::error_code ec;
     std::filesystem::remove_all(std::filesystem::u8path(path), ec);

@@ -29,6 +29,9 @@ private:
 };
 
 void RemoveTree(const std::string& path);
+// A path of the build machine (such as a source file) as this program sees it: unchanged on
+// Linux, on drive Z with backslashes under Wine.
+std::string HostPath(const std::string& buildMachinePath);
 // The stand-in root the run's tests share (empty on Windows).
 std::string TestRoot();
 

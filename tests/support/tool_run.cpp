@@ -1,5 +1,8 @@
 #include "tests/support/tool_run.h"
 
+#include "tests/support/child_process.h"
+#include "tests/support/testenv.h"
+
 #include <chrono>
 #include <thread>
 
@@ -18,44 +21,16 @@ namespace testsupport {
 
 #ifdef _WIN32
 
-namespace {
-
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return std::wstring();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::wstring Quoted(const std::string& arg) {
-    std::wstring out = L"\"";
-    for (wchar_t c : Wide(arg)) {
-        if (c == L'"') out += L'\\';
-        out += c;
-    }
-    return out + L"\"";
-}
-
-}  // namespace
-
 TToolRun::TToolRun(const std::string& program, const std::vector<std::string>& args,
                    const std::string& outputFile) {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE out =
-        ::CreateFileW(Wide(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = ::CreateFileW(WideText(outputFile).c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return;
-    const std::wstring app = Wide(WindowsPath(program));
-    std::wstring line = Quoted(WindowsPath(program));
-    for (const auto& a : args) line += L" " + Quoted(a);
+    const std::wstring app = WideText(HostPath(program));
+    std::wstring line = QuotedArgument(HostPath(program));
+    for (const auto& a : args) line += L" " + QuotedArgument(a);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
