@@ -1,17 +1,14 @@
 // The client against real servers: nginx for files, ranges and keep-alive; tinyproxy as the
-// HTTP proxy (plain and CONNECT); nginx with a throw-away certificate for https.
+// HTTP proxy. The https cases are in https_test.cpp.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "download/httpcli.h"
 #include "platform/file.h"
-#include "platform/tls.h"
 #include "tests/download/http_test_util.h"
-#include "tests/support/faultserver.h"
 #include "tests/support/nginx.h"
 #include "tests/support/tinyproxy.h"
-#include "tests/support/tlsserver.h"
 
 namespace download {
 namespace {
@@ -27,8 +24,6 @@ protected:
         FContent = Pattern(4 * 1024 * 1024 + 17, 3);
         ASSERT_TRUE(platform::WriteFileBytes(FRoot.File("file.bin"), FContent));
     }
-    void TearDown() override { platform::SetTlsExtraCaFile(""); }
-
     // Runs one GET to the end and returns its log.
     TClientLog Get(THttpCli& client, const std::string& url) {
         TClientLog log;
@@ -120,79 +115,6 @@ TEST_F(HttpServers, ThroughTinyproxy) {
     client.ProxyPort = "1";
     log = Get(client, nginx.Url("/file.bin"));
     EXPECT_TRUE(log.Body == FContent);
-}
-
-TEST_F(HttpServers, HttpsRejectedByDefaultAcceptedWhenTrusted) {
-    std::string why;
-    if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
-    testsupport::TTlsServer server(FRoot.Path());
-    REQUIRE_SERVER(server);
-
-    THttpCli client;
-    TClientLog log = Get(client, server.Url("/file.bin"));
-    EXPECT_EQ(log.DoneCount, 1);
-    EXPECT_EQ(log.ErrCode, kHttpErrTls);
-    EXPECT_EQ(client.StatusCode, 404);
-    EXPECT_NE(client.ReasonPhrase.find("certificate verify failed"), std::string::npos)
-        << client.ReasonPhrase;
-    EXPECT_NE(client.ReasonPhrase.find("self-signed"), std::string::npos) << client.ReasonPhrase;
-
-    platform::SetTlsExtraCaFile(server.Cert().CertFile);
-    client.ContentRangeBegin = "5";
-    client.ContentRangeEnd = "70004";
-    log = Get(client, server.Url("/file.bin"));
-    EXPECT_EQ(log.ErrCode, 0) << client.ReasonPhrase;
-    EXPECT_EQ(client.StatusCode, 206);
-    EXPECT_TRUE(log.Body == FContent.substr(5, 70000));
-
-    // Trusted, but not for this name: the certificate names only "localhost".
-    log = Get(client, server.Url("/file.bin", "127.0.0.1"));
-    EXPECT_EQ(log.ErrCode, kHttpErrTls);
-    EXPECT_NE(client.ReasonPhrase.find("mismatch"), std::string::npos) << client.ReasonPhrase;
-}
-
-TEST_F(HttpServers, HttpsThroughTinyproxyTunnel) {
-    std::string why;
-    if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
-    testsupport::TTlsServer server(FRoot.Path(), "DNS:localhost,IP:127.0.0.1");
-    REQUIRE_SERVER(server);
-    testsupport::TTinyproxy proxy;
-    REQUIRE_SERVER(proxy);
-    platform::SetTlsExtraCaFile(server.Cert().CertFile);
-    THttpCli client;
-    client.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
-    TClientLog log = Get(client, server.Url("/file.bin", "127.0.0.1"));
-    EXPECT_EQ(log.ErrCode, 0) << client.ReasonPhrase;
-    EXPECT_TRUE(log.Body == FContent);
-    EXPECT_NE(proxy.Log().find("CONNECT"), std::string::npos);
-}
-
-TEST_F(HttpServers, HttpsToAPlainServerFailsOnce) {
-    std::string why;
-    if (!platform::TlsLoad(&why)) GTEST_SKIP() << "no OpenSSL library: " << why;
-    testsupport::TFaultServer server;
-    server.SetGreeting("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
-    THttpCli client;
-    // A plain server answers the TLS hello with plain text.
-    TClientLog log = Get(client, "https://127.0.0.1:" + std::to_string(server.Port()) + "/");
-    EXPECT_EQ(log.DoneCount, 1);
-    EXPECT_EQ(log.ErrCode, kHttpErrTls);
-    EXPECT_EQ(client.ReasonPhrase.rfind("TLS handshake failed: ", 0), 0u) << client.ReasonPhrase;
-
-    // Abort while the handshake waits for a server that says nothing.
-    testsupport::TFaultServer silent;
-    silent.SetHandler([](const auto&) { return testsupport::TFaultResponse().Stall(); });
-    log = TClientLog();
-    Attach(client, log);
-    client.URL = "https://127.0.0.1:" + std::to_string(silent.Port()) + "/";
-    client.GetASync();
-    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return silent.Connections() > 0; }, 5000));
-    platform::TEventLoop::RunUntil([] { return false; }, 50);
-    client.Abort();
-    ASSERT_TRUE(RunToDone(log));
-    EXPECT_EQ(log.ErrCode, kHttpErrAborted);
-    EXPECT_EQ(log.DoneCount, 1);
-    silent.Release();
 }
 
 }  // namespace
