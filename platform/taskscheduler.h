@@ -56,11 +56,6 @@ struct TVariant {
     static TVariant Str(std::string text) { return {false, std::move(text)}; }
 };
 
-// Declares a COM property pair get_Name / put_Name.
-#define LG_TS_PROP(T, N)                   \
-    virtual HResult get_##N(T& value) = 0; \
-    virtual HResult put_##N(const T& value) = 0;
-
 // ---- Task Scheduler 2.0 ------------------------------------------------------------------
 
 class ITaskFolder;
@@ -135,7 +130,8 @@ public:
     virtual HResult get_Name(TBstr& name) = 0;
     virtual HResult get_Path(TBstr& path) = 0;
     virtual HResult get_Definition(TPtr<ITaskDefinition>& definition) = 0;
-    LG_TS_PROP(TVariantBool, Enabled)
+    virtual HResult get_Enabled(TVariantBool& value) = 0;
+    virtual HResult put_Enabled(const TVariantBool& value) = 0;
 };
 
 class ITaskDefinition {
@@ -151,47 +147,72 @@ public:
 class IRegistrationInfo {
 public:
     virtual ~IRegistrationInfo() = default;
-    LG_TS_PROP(TBstr, Author)
-    LG_TS_PROP(TBstr, Description)
+    virtual HResult get_Author(TBstr& value) = 0;
+    virtual HResult put_Author(const TBstr& value) = 0;
+    virtual HResult get_Description(TBstr& value) = 0;
+    virtual HResult put_Description(const TBstr& value) = 0;
 };
 
 class IPrincipal {
 public:
     virtual ~IPrincipal() = default;
-    LG_TS_PROP(TBstr, UserId)
-    LG_TS_PROP(int32_t, RunLevel)
-    LG_TS_PROP(int32_t, LogonType)
+    virtual HResult get_UserId(TBstr& value) = 0;
+    virtual HResult put_UserId(const TBstr& value) = 0;
+    virtual HResult get_RunLevel(int32_t& value) = 0;
+    virtual HResult put_RunLevel(const int32_t& value) = 0;
+    virtual HResult get_LogonType(int32_t& value) = 0;
+    virtual HResult put_LogonType(const int32_t& value) = 0;
 };
 
 class ITaskSettings {
 public:
     virtual ~ITaskSettings() = default;
-    LG_TS_PROP(TVariantBool, DisallowStartIfOnBatteries)
-    LG_TS_PROP(TVariantBool, StopIfGoingOnBatteries)
-    LG_TS_PROP(TVariantBool, Enabled)
-    LG_TS_PROP(TVariantBool, Hidden)
-    LG_TS_PROP(int32_t, Priority)
-    LG_TS_PROP(TVariantBool, RunOnlyIfIdle)
-    LG_TS_PROP(TVariantBool, WakeToRun)
-    LG_TS_PROP(TVariantBool, AllowDemandStart)
-    LG_TS_PROP(TVariantBool, StartWhenAvailable)
-    LG_TS_PROP(TBstr, RestartInterval)
-    LG_TS_PROP(int32_t, RestartCount)
-    LG_TS_PROP(TBstr, ExecutionTimeLimit)
-    LG_TS_PROP(TVariantBool, AllowHardTerminate)
-    LG_TS_PROP(int32_t, MultipleInstances)
-    LG_TS_PROP(TBstr, DeleteExpiredTaskAfter)
-    LG_TS_PROP(int32_t, Compatibility)
+    virtual HResult get_DisallowStartIfOnBatteries(TVariantBool& value) = 0;
+    virtual HResult put_DisallowStartIfOnBatteries(const TVariantBool& value) = 0;
+    virtual HResult get_StopIfGoingOnBatteries(TVariantBool& value) = 0;
+    virtual HResult put_StopIfGoingOnBatteries(const TVariantBool& value) = 0;
+    virtual HResult get_Enabled(TVariantBool& value) = 0;
+    virtual HResult put_Enabled(const TVariantBool& value) = 0;
+    virtual HResult get_Hidden(TVariantBool& value) = 0;
+    virtual HResult put_Hidden(const TVariantBool& value) = 0;
+    virtual HResult get_Priority(int32_t& value) = 0;
+    virtual HResult put_Priority(const int32_t& value) = 0;
+    virtual HResult get_RunOnlyIfIdle(TVariantBool& value) = 0;
+    virtual HResult put_RunOnlyIfIdle(const TVariantBool& value) = 0;
+    virtual HResult get_WakeToRun(TVariantBool& value) = 0;
+    virtual HResult put_WakeToRun(const TVariantBool& value) = 0;
+    virtual HResult get_AllowDemandStart(TVariantBool& value) = 0;
+    virtual HResult put_AllowDemandStart(const TVariantBool& value) = 0;
+    virtual HResult get_StartWhenAvailable(TVariantBool& value) = 0;
+    virtual HResult put_StartWhenAvailable(const TVariantBool& value) = 0;
+    virtual HResult get_RestartInterval(TBstr& value) = 0;
+    virtual HResult put_RestartInterval(const TBstr& value) = 0;
+    virtual HResult get_RestartCount(int32_t& value) = 0;
+    virtual HResult put_RestartCount(const int32_t& value) = 0;
+    virtual HResult get_ExecutionTimeLimit(TBstr& value) = 0;
+    virtual HResult put_ExecutionTimeLimit(const TBstr& value) = 0;
+    virtual HResult get_AllowHardTerminate(TVariantBool& value) = 0;
+    virtual HResult put_AllowHardTerminate(const TVariantBool& value) = 0;
+    virtual HResult get_MultipleInstances(int32_t& value) = 0;
+    virtual HResult put_MultipleInstances(const int32_t& value) = 0;
+    virtual HResult get_DeleteExpiredTaskAfter(TBstr& value) = 0;
+    virtual HResult put_DeleteExpiredTaskAfter(const TBstr& value) = 0;
+    virtual HResult get_Compatibility(int32_t& value) = 0;
+    virtual HResult put_Compatibility(const int32_t& value) = 0;
     virtual HResult get_IdleSettings(TPtr<IIdleSettings>& idle) = 0;
 };
 
 class IIdleSettings {
 public:
     virtual ~IIdleSettings() = default;
-    LG_TS_PROP(TBstr, WaitTimeout)
-    LG_TS_PROP(TVariantBool, StopOnIdleEnd)
-    LG_TS_PROP(TVariantBool, RestartOnIdle)
-    LG_TS_PROP(TBstr, IdleDuration)
+    virtual HResult get_WaitTimeout(TBstr& value) = 0;
+    virtual HResult put_WaitTimeout(const TBstr& value) = 0;
+    virtual HResult get_StopOnIdleEnd(TVariantBool& value) = 0;
+    virtual HResult put_StopOnIdleEnd(const TVariantBool& value) = 0;
+    virtual HResult get_RestartOnIdle(TVariantBool& value) = 0;
+    virtual HResult put_RestartOnIdle(const TVariantBool& value) = 0;
+    virtual HResult get_IdleDuration(TBstr& value) = 0;
+    virtual HResult put_IdleDuration(const TBstr& value) = 0;
 };
 
 class ITriggerCollection {
@@ -205,21 +226,29 @@ public:
 class IRepetitionPattern {
 public:
     virtual ~IRepetitionPattern() = default;
-    LG_TS_PROP(TBstr, Interval)
-    LG_TS_PROP(TBstr, Duration)
-    LG_TS_PROP(TVariantBool, StopAtDurationEnd)
+    virtual HResult get_Interval(TBstr& value) = 0;
+    virtual HResult put_Interval(const TBstr& value) = 0;
+    virtual HResult get_Duration(TBstr& value) = 0;
+    virtual HResult put_Duration(const TBstr& value) = 0;
+    virtual HResult get_StopAtDurationEnd(TVariantBool& value) = 0;
+    virtual HResult put_StopAtDurationEnd(const TVariantBool& value) = 0;
 };
 
 class ITrigger {
 public:
     virtual ~ITrigger() = default;
     virtual HResult get_Type(int32_t& type) = 0;
-    LG_TS_PROP(TBstr, Id)
+    virtual HResult get_Id(TBstr& value) = 0;
+    virtual HResult put_Id(const TBstr& value) = 0;
     virtual HResult get_Repetition(TPtr<IRepetitionPattern>& repetition) = 0;
-    LG_TS_PROP(TBstr, ExecutionTimeLimit)
-    LG_TS_PROP(TBstr, StartBoundary)
-    LG_TS_PROP(TBstr, EndBoundary)
-    LG_TS_PROP(TVariantBool, Enabled)
+    virtual HResult get_ExecutionTimeLimit(TBstr& value) = 0;
+    virtual HResult put_ExecutionTimeLimit(const TBstr& value) = 0;
+    virtual HResult get_StartBoundary(TBstr& value) = 0;
+    virtual HResult put_StartBoundary(const TBstr& value) = 0;
+    virtual HResult get_EndBoundary(TBstr& value) = 0;
+    virtual HResult put_EndBoundary(const TBstr& value) = 0;
+    virtual HResult get_Enabled(TVariantBool& value) = 0;
+    virtual HResult put_Enabled(const TVariantBool& value) = 0;
     // QueryInterface for the typed triggers; E_NOINTERFACE when the trigger is of another kind.
     virtual HResult QueryInterface(TPtr<ITimeTrigger>& typed) = 0;
     virtual HResult QueryInterface(TPtr<IDailyTrigger>& typed) = 0;
@@ -234,28 +263,36 @@ public:
 class ITimeTrigger : public virtual ITrigger {};
 class IDailyTrigger : public virtual ITrigger {
 public:
-    LG_TS_PROP(int16_t, DaysInterval)
+    virtual HResult get_DaysInterval(int16_t& value) = 0;
+    virtual HResult put_DaysInterval(const int16_t& value) = 0;
 };
 class IWeeklyTrigger : public virtual ITrigger {
 public:
-    LG_TS_PROP(int16_t, DaysOfWeek)
-    LG_TS_PROP(int16_t, WeeksInterval)
+    virtual HResult get_DaysOfWeek(int16_t& value) = 0;
+    virtual HResult put_DaysOfWeek(const int16_t& value) = 0;
+    virtual HResult get_WeeksInterval(int16_t& value) = 0;
+    virtual HResult put_WeeksInterval(const int16_t& value) = 0;
 };
 class IMonthlyTrigger : public virtual ITrigger {
 public:
-    LG_TS_PROP(int32_t, DaysOfMonth)
-    LG_TS_PROP(int16_t, MonthsOfYear)
+    virtual HResult get_DaysOfMonth(int32_t& value) = 0;
+    virtual HResult put_DaysOfMonth(const int32_t& value) = 0;
+    virtual HResult get_MonthsOfYear(int16_t& value) = 0;
+    virtual HResult put_MonthsOfYear(const int16_t& value) = 0;
 };
 class IIdleTrigger : public virtual ITrigger {};
 class IRegistrationTrigger : public virtual ITrigger {};
 class IBootTrigger : public virtual ITrigger {
 public:
-    LG_TS_PROP(TBstr, Delay)
+    virtual HResult get_Delay(TBstr& value) = 0;
+    virtual HResult put_Delay(const TBstr& value) = 0;
 };
 class ILogonTrigger : public virtual ITrigger {
 public:
-    LG_TS_PROP(TBstr, Delay)
-    LG_TS_PROP(TBstr, UserId)
+    virtual HResult get_Delay(TBstr& value) = 0;
+    virtual HResult put_Delay(const TBstr& value) = 0;
+    virtual HResult get_UserId(TBstr& value) = 0;
+    virtual HResult put_UserId(const TBstr& value) = 0;
 };
 
 class IActionCollection {
@@ -276,15 +313,20 @@ public:
 
 class IExecAction : public virtual IAction {
 public:
-    LG_TS_PROP(TBstr, Path)
-    LG_TS_PROP(TBstr, Arguments)
-    LG_TS_PROP(TBstr, WorkingDirectory)
+    virtual HResult get_Path(TBstr& value) = 0;
+    virtual HResult put_Path(const TBstr& value) = 0;
+    virtual HResult get_Arguments(TBstr& value) = 0;
+    virtual HResult put_Arguments(const TBstr& value) = 0;
+    virtual HResult get_WorkingDirectory(TBstr& value) = 0;
+    virtual HResult put_WorkingDirectory(const TBstr& value) = 0;
 };
 
 class IShowMessageAction : public virtual IAction {
 public:
-    LG_TS_PROP(TBstr, Title)
-    LG_TS_PROP(TBstr, MessageBody)
+    virtual HResult get_Title(TBstr& value) = 0;
+    virtual HResult put_Title(const TBstr& value) = 0;
+    virtual HResult get_MessageBody(TBstr& value) = 0;
+    virtual HResult put_MessageBody(const TBstr& value) = 0;
 };
 
 // ---- Task Scheduler 1.0 ------------------------------------------------------------------

@@ -9,8 +9,9 @@
 #include "platform/file.h"
 #include "platform/path.h"
 #include "platform/shellfolders.h"
+#include "platform/standin/taskstore.h"
 #include "platform/sysinfo.h"
-#include "platform/taskscheduler_memory1.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -139,28 +140,6 @@ void VisitWorkItem(TStoredWorkItem1& w, V& v) {
     v("DeadlineMinutes", w.DeadlineMinutes);
 }
 
-std::string HexOf(const TTaskTriggerRecord& r) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (uint8_t b : r.ToBytes()) out += {digits[b >> 4], digits[b & 15]};
-    return out;
-}
-
-bool RecordOfHex(const std::string& hex, TTaskTriggerRecord& r) {
-    if (hex.size() != 2 * kTaskTriggerSize) return false;
-    auto nibble = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-    };
-    uint8_t bytes[kTaskTriggerSize];
-    for (size_t i = 0; i < kTaskTriggerSize; ++i) {
-        int hi = nibble(hex[2 * i]), lo = nibble(hex[2 * i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        bytes[i] = static_cast<uint8_t>(hi * 16 + lo);
-    }
-    r = TTaskTriggerRecord::FromBytes(bytes);
-    return true;
-}
-
 std::string SerializeTask(TStoredTask2& task) {
     TWriter w;
     VisitDefinition(task.Definition, w);
@@ -227,7 +206,7 @@ public:
             for (int32_t i = 1; i <= count && i <= 1000; ++i) {
                 TTaskTriggerRecord rec;
                 auto* hex = r.Find(("Trigger" + std::to_string(i)).c_str());
-                if (hex && RecordOfHex(*hex, rec)) item.Triggers.push_back(rec);
+                if (hex && TriggerRecordOfHex(*hex, rec)) item.Triggers.push_back(rec);
             }
             WorkItems.push_back(item);
         }
@@ -250,7 +229,8 @@ public:
             VisitWorkItem(item, w);
             w.Text += "Triggers=" + std::to_string(item.Triggers.size()) + "\n";
             for (size_t i = 0; i < item.Triggers.size(); ++i)
-                w.Text += "Trigger" + std::to_string(i + 1) + "=" + HexOf(item.Triggers[i]) + "\n";
+                w.Text += "Trigger" + std::to_string(i + 1) + "=" +
+                          TriggerRecordHex(item.Triggers[i]) + "\n";
             WriteFileBytes(JoinPath({Root1(), item.Name + ".job"}), w.Text);
         }
     }

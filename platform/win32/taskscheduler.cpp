@@ -1,7 +1,7 @@
 // The Task Scheduler interfaces over the real COM objects: the COM library, the 2.0 service,
 // folders, registered tasks and the definition's parts. Triggers and actions are in
 // taskscheduler_triggers.cpp, the 1.0 objects in taskscheduler1.cpp.
-#include "platform/taskscheduler_win32.h"
+#include "platform/win32/taskscheduler_com.h"
 
 namespace platform {
 
@@ -12,46 +12,175 @@ namespace {
 class TComRegistrationInfo : public IRegistrationInfo, TComHolder<::IRegistrationInfo> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_BSTR(Author)
-    LG_COM_BSTR(Description)
+    HResult get_Author(TBstr& value) override {
+        return GetBstr(FCom, &::IRegistrationInfo::get_Author, value);
+    }
+    HResult put_Author(const TBstr& value) override {
+        return PutBstr(FCom, &::IRegistrationInfo::put_Author, value);
+    }
+    HResult get_Description(TBstr& value) override {
+        return GetBstr(FCom, &::IRegistrationInfo::get_Description, value);
+    }
+    HResult put_Description(const TBstr& value) override {
+        return PutBstr(FCom, &::IRegistrationInfo::put_Description, value);
+    }
 };
 
 class TComPrincipal : public IPrincipal, TComHolder<::IPrincipal> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_BSTR(UserId)
-    LG_COM_VALUE(int32_t, TASK_RUNLEVEL_TYPE, RunLevel)
-    LG_COM_VALUE(int32_t, TASK_LOGON_TYPE, LogonType)
+    HResult get_UserId(TBstr& value) override {
+        return GetBstr(FCom, &::IPrincipal::get_UserId, value);
+    }
+    HResult put_UserId(const TBstr& value) override {
+        return PutBstr(FCom, &::IPrincipal::put_UserId, value);
+    }
+    HResult get_RunLevel(int32_t& value) override {
+        return GetValue<TASK_RUNLEVEL_TYPE>(FCom, &::IPrincipal::get_RunLevel, value);
+    }
+    HResult put_RunLevel(const int32_t& value) override {
+        return PutValue<TASK_RUNLEVEL_TYPE>(FCom, &::IPrincipal::put_RunLevel, value);
+    }
+    HResult get_LogonType(int32_t& value) override {
+        return GetValue<TASK_LOGON_TYPE>(FCom, &::IPrincipal::get_LogonType, value);
+    }
+    HResult put_LogonType(const int32_t& value) override {
+        return PutValue<TASK_LOGON_TYPE>(FCom, &::IPrincipal::put_LogonType, value);
+    }
 };
 
 class TComIdleSettings : public IIdleSettings, TComHolder<::IIdleSettings> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_BSTR(WaitTimeout)
-    LG_COM_BOOL(StopOnIdleEnd)
-    LG_COM_BOOL(RestartOnIdle)
-    LG_COM_BSTR(IdleDuration)
+    HResult get_WaitTimeout(TBstr& value) override {
+        return GetBstr(FCom, &::IIdleSettings::get_WaitTimeout, value);
+    }
+    HResult put_WaitTimeout(const TBstr& value) override {
+        return PutBstr(FCom, &::IIdleSettings::put_WaitTimeout, value);
+    }
+    HResult get_StopOnIdleEnd(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::IIdleSettings::get_StopOnIdleEnd, value);
+    }
+    HResult put_StopOnIdleEnd(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::IIdleSettings::put_StopOnIdleEnd, value);
+    }
+    HResult get_RestartOnIdle(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::IIdleSettings::get_RestartOnIdle, value);
+    }
+    HResult put_RestartOnIdle(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::IIdleSettings::put_RestartOnIdle, value);
+    }
+    HResult get_IdleDuration(TBstr& value) override {
+        return GetBstr(FCom, &::IIdleSettings::get_IdleDuration, value);
+    }
+    HResult put_IdleDuration(const TBstr& value) override {
+        return PutBstr(FCom, &::IIdleSettings::put_IdleDuration, value);
+    }
 };
 
 class TComTaskSettings : public ITaskSettings, TComHolder<::ITaskSettings> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_BOOL(DisallowStartIfOnBatteries)
-    LG_COM_BOOL(StopIfGoingOnBatteries)
-    LG_COM_BOOL(Enabled)
-    LG_COM_BOOL(Hidden)
-    LG_COM_VALUE(int32_t, INT, Priority)
-    LG_COM_BOOL(RunOnlyIfIdle)
-    LG_COM_BOOL(WakeToRun)
-    LG_COM_BOOL(AllowDemandStart)
-    LG_COM_BOOL(StartWhenAvailable)
-    LG_COM_BSTR(RestartInterval)
-    LG_COM_VALUE(int32_t, INT, RestartCount)
-    LG_COM_BSTR(ExecutionTimeLimit)
-    LG_COM_BOOL(AllowHardTerminate)
-    LG_COM_VALUE(int32_t, TASK_INSTANCES_POLICY, MultipleInstances)
-    LG_COM_BSTR(DeleteExpiredTaskAfter)
-    LG_COM_VALUE(int32_t, TASK_COMPATIBILITY, Compatibility)
+    HResult get_DisallowStartIfOnBatteries(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_DisallowStartIfOnBatteries,
+                                      value);
+    }
+    HResult put_DisallowStartIfOnBatteries(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_DisallowStartIfOnBatteries,
+                                      value);
+    }
+    HResult get_StopIfGoingOnBatteries(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_StopIfGoingOnBatteries, value);
+    }
+    HResult put_StopIfGoingOnBatteries(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_StopIfGoingOnBatteries, value);
+    }
+    HResult get_Enabled(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_Enabled, value);
+    }
+    HResult put_Enabled(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_Enabled, value);
+    }
+    HResult get_Hidden(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_Hidden, value);
+    }
+    HResult put_Hidden(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_Hidden, value);
+    }
+    HResult get_Priority(int32_t& value) override {
+        return GetValue<INT>(FCom, &::ITaskSettings::get_Priority, value);
+    }
+    HResult put_Priority(const int32_t& value) override {
+        return PutValue<INT>(FCom, &::ITaskSettings::put_Priority, value);
+    }
+    HResult get_RunOnlyIfIdle(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_RunOnlyIfIdle, value);
+    }
+    HResult put_RunOnlyIfIdle(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_RunOnlyIfIdle, value);
+    }
+    HResult get_WakeToRun(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_WakeToRun, value);
+    }
+    HResult put_WakeToRun(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_WakeToRun, value);
+    }
+    HResult get_AllowDemandStart(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_AllowDemandStart, value);
+    }
+    HResult put_AllowDemandStart(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_AllowDemandStart, value);
+    }
+    HResult get_StartWhenAvailable(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_StartWhenAvailable, value);
+    }
+    HResult put_StartWhenAvailable(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_StartWhenAvailable, value);
+    }
+    HResult get_RestartInterval(TBstr& value) override {
+        return GetBstr(FCom, &::ITaskSettings::get_RestartInterval, value);
+    }
+    HResult put_RestartInterval(const TBstr& value) override {
+        return PutBstr(FCom, &::ITaskSettings::put_RestartInterval, value);
+    }
+    HResult get_RestartCount(int32_t& value) override {
+        return GetValue<INT>(FCom, &::ITaskSettings::get_RestartCount, value);
+    }
+    HResult put_RestartCount(const int32_t& value) override {
+        return PutValue<INT>(FCom, &::ITaskSettings::put_RestartCount, value);
+    }
+    HResult get_ExecutionTimeLimit(TBstr& value) override {
+        return GetBstr(FCom, &::ITaskSettings::get_ExecutionTimeLimit, value);
+    }
+    HResult put_ExecutionTimeLimit(const TBstr& value) override {
+        return PutBstr(FCom, &::ITaskSettings::put_ExecutionTimeLimit, value);
+    }
+    HResult get_AllowHardTerminate(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::ITaskSettings::get_AllowHardTerminate, value);
+    }
+    HResult put_AllowHardTerminate(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::ITaskSettings::put_AllowHardTerminate, value);
+    }
+    HResult get_MultipleInstances(int32_t& value) override {
+        return GetValue<TASK_INSTANCES_POLICY>(FCom, &::ITaskSettings::get_MultipleInstances,
+                                               value);
+    }
+    HResult put_MultipleInstances(const int32_t& value) override {
+        return PutValue<TASK_INSTANCES_POLICY>(FCom, &::ITaskSettings::put_MultipleInstances,
+                                               value);
+    }
+    HResult get_DeleteExpiredTaskAfter(TBstr& value) override {
+        return GetBstr(FCom, &::ITaskSettings::get_DeleteExpiredTaskAfter, value);
+    }
+    HResult put_DeleteExpiredTaskAfter(const TBstr& value) override {
+        return PutBstr(FCom, &::ITaskSettings::put_DeleteExpiredTaskAfter, value);
+    }
+    HResult get_Compatibility(int32_t& value) override {
+        return GetValue<TASK_COMPATIBILITY>(FCom, &::ITaskSettings::get_Compatibility, value);
+    }
+    HResult put_Compatibility(const int32_t& value) override {
+        return PutValue<TASK_COMPATIBILITY>(FCom, &::ITaskSettings::put_Compatibility, value);
+    }
     HResult get_IdleSettings(TPtr<IIdleSettings>& idle) override {
         ::IIdleSettings* com = nullptr;
         return Wrap<TComIdleSettings>(FCom->get_IdleSettings(&com), com, idle);
@@ -87,20 +216,31 @@ public:
 class TComRegisteredTask : public IRegisteredTask, TComHolder<::IRegisteredTask> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_GET_BSTR(Name)
-    LG_COM_GET_BSTR(Path)
+    HResult get_Name(TBstr& value) override {
+        return GetBstr(FCom, &::IRegisteredTask::get_Name, value);
+    }
+    HResult get_Path(TBstr& value) override {
+        return GetBstr(FCom, &::IRegisteredTask::get_Path, value);
+    }
     HResult get_Definition(TPtr<ITaskDefinition>& out) override {
         ::ITaskDefinition* com = nullptr;
         return Wrap<TComTaskDefinition>(FCom->get_Definition(&com), com, out);
     }
-    LG_COM_BOOL(Enabled)
+    HResult get_Enabled(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::IRegisteredTask::get_Enabled, value);
+    }
+    HResult put_Enabled(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::IRegisteredTask::put_Enabled, value);
+    }
 };
 
 class TComTaskCollection : public IRegisteredTaskCollection,
                            TComHolder<::IRegisteredTaskCollection> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_GET(int32_t, LONG, Count)
+    HResult get_Count(int32_t& value) override {
+        return GetValue<LONG>(FCom, &::IRegisteredTaskCollection::get_Count, value);
+    }
     HResult get_Item(int32_t index, TPtr<IRegisteredTask>& out) override {
         ::IRegisteredTask* com = nullptr;
         return Wrap<TComRegisteredTask>(FCom->get_Item(IndexVariant(index), &com), com, out);
@@ -112,14 +252,18 @@ class TComTaskFolder;
 class TComFolderCollection : public ITaskFolderCollection, TComHolder<::ITaskFolderCollection> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_GET(int32_t, LONG, Count)
+    HResult get_Count(int32_t& value) override {
+        return GetValue<LONG>(FCom, &::ITaskFolderCollection::get_Count, value);
+    }
     HResult get_Item(int32_t index, TPtr<ITaskFolder>& out) override;
 };
 
 class TComTaskFolder : public ITaskFolder, TComHolder<::ITaskFolder> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_GET_BSTR(Path)
+    HResult get_Path(TBstr& value) override {
+        return GetBstr(FCom, &::ITaskFolder::get_Path, value);
+    }
     HResult GetFolder(const TBstr& path, TPtr<ITaskFolder>& out) override {
         ::ITaskFolder* com = nullptr;
         return Wrap<TComTaskFolder>(FCom->GetFolder(TBstrArg(path), &com), com, out);

@@ -1,7 +1,7 @@
 // The Task Scheduler 1.0 interfaces over the real COM objects.
 #include <cstring>
 
-#include "platform/taskscheduler_win32.h"
+#include "platform/win32/taskscheduler_com.h"
 
 namespace platform {
 
@@ -39,27 +39,6 @@ public:
     }
 };
 
-#define LG_COM_TEXT1(N)                           \
-    HResult Set##N(const TBstr& value) override { \
-        return FCom->Set##N(Wide(value).c_str()); \
-    }                                             \
-    HResult Get##N(TBstr& value) override {       \
-        LPWSTR text = nullptr;                    \
-        HRESULT hr = FCom->Get##N(&text);         \
-        value = TakeCoText(text);                 \
-        return hr;                                \
-    }
-#define LG_COM_DWORD1(N)                       \
-    HResult Set##N(uint32_t value) override {  \
-        return FCom->Set##N(value);            \
-    }                                          \
-    HResult Get##N(uint32_t& value) override { \
-        DWORD v = 0;                           \
-        HRESULT hr = FCom->Get##N(&v);         \
-        value = v;                             \
-        return hr;                             \
-    }
-
 class TComTask : public ITask, TComHolder<::ITask> {
 public:
     using TComHolder::TComHolder;
@@ -90,9 +69,22 @@ public:
         deadline = d;
         return hr;
     }
-    LG_COM_TEXT1(Comment)
-    LG_COM_TEXT1(Creator)
-    LG_COM_DWORD1(Flags)
+    HResult SetComment(const TBstr& value) override {
+        return FCom->SetComment(Wide(value).c_str());
+    }
+    HResult GetComment(TBstr& value) override {
+        return GetCoText(FCom, &::ITask::GetComment, value);
+    }
+    HResult SetCreator(const TBstr& value) override {
+        return FCom->SetCreator(Wide(value).c_str());
+    }
+    HResult GetCreator(TBstr& value) override {
+        return GetCoText(FCom, &::ITask::GetCreator, value);
+    }
+    HResult SetFlags(uint32_t value) override { return FCom->SetFlags(value); }
+    HResult GetFlags(uint32_t& value) override {
+        return GetValue<DWORD>(FCom, &::ITask::GetFlags, value);
+    }
     HResult SetAccountInformation(const TBstr& account, const TVariant& password) override {
         std::wstring pass = Wide(password.Text);
         return FCom->SetAccountInformation(Wide(account).c_str(),
@@ -104,20 +96,38 @@ public:
         account = TakeCoText(text);
         return hr;
     }
-    LG_COM_TEXT1(ApplicationName)
-    LG_COM_TEXT1(Parameters)
-    LG_COM_TEXT1(WorkingDirectory)
-    LG_COM_DWORD1(Priority)
-    LG_COM_DWORD1(MaxRunTime)
+    HResult SetApplicationName(const TBstr& value) override {
+        return FCom->SetApplicationName(Wide(value).c_str());
+    }
+    HResult GetApplicationName(TBstr& value) override {
+        return GetCoText(FCom, &::ITask::GetApplicationName, value);
+    }
+    HResult SetParameters(const TBstr& value) override {
+        return FCom->SetParameters(Wide(value).c_str());
+    }
+    HResult GetParameters(TBstr& value) override {
+        return GetCoText(FCom, &::ITask::GetParameters, value);
+    }
+    HResult SetWorkingDirectory(const TBstr& value) override {
+        return FCom->SetWorkingDirectory(Wide(value).c_str());
+    }
+    HResult GetWorkingDirectory(TBstr& value) override {
+        return GetCoText(FCom, &::ITask::GetWorkingDirectory, value);
+    }
+    HResult SetPriority(uint32_t value) override { return FCom->SetPriority(value); }
+    HResult GetPriority(uint32_t& value) override {
+        return GetValue<DWORD>(FCom, &::ITask::GetPriority, value);
+    }
+    HResult SetMaxRunTime(uint32_t value) override { return FCom->SetMaxRunTime(value); }
+    HResult GetMaxRunTime(uint32_t& value) override {
+        return GetValue<DWORD>(FCom, &::ITask::GetMaxRunTime, value);
+    }
     HResult QueryInterface(TPtr<IPersistFile>& out) override {
         ::IPersistFile* com = nullptr;
         HRESULT hr = FCom->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&com));
         return Wrap<TComPersistFile>(hr, com, out);
     }
 };
-
-#undef LG_COM_TEXT1
-#undef LG_COM_DWORD1
 
 class TComTaskScheduler : public platform::ITaskScheduler, TComHolder<::ITaskScheduler> {
 public:

@@ -1,7 +1,7 @@
 // The Task Scheduler 2.0 triggers and actions over the real COM objects. The typed triggers and
 // the message action that the toolchain's header lacks are declared here with their published
 // identifiers and method order.
-#include "platform/taskscheduler_win32.h"
+#include "platform/win32/taskscheduler_com.h"
 
 namespace platform {
 
@@ -53,9 +53,24 @@ struct ILgShowMessageAction : public ::IAction {
 class TComRepetition : public IRepetitionPattern, TComHolder<::IRepetitionPattern> {
 public:
     using TComHolder::TComHolder;
-    LG_COM_BSTR(Interval)
-    LG_COM_BSTR(Duration)
-    LG_COM_BOOL(StopAtDurationEnd)
+    HResult get_Interval(TBstr& value) override {
+        return GetBstr(FCom, &::IRepetitionPattern::get_Interval, value);
+    }
+    HResult put_Interval(const TBstr& value) override {
+        return PutBstr(FCom, &::IRepetitionPattern::put_Interval, value);
+    }
+    HResult get_Duration(TBstr& value) override {
+        return GetBstr(FCom, &::IRepetitionPattern::get_Duration, value);
+    }
+    HResult put_Duration(const TBstr& value) override {
+        return PutBstr(FCom, &::IRepetitionPattern::put_Duration, value);
+    }
+    HResult get_StopAtDurationEnd(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &::IRepetitionPattern::get_StopAtDurationEnd, value);
+    }
+    HResult put_StopAtDurationEnd(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &::IRepetitionPattern::put_StopAtDurationEnd, value);
+    }
 };
 
 template <class W, class C, class I>
@@ -71,16 +86,39 @@ class TComTriggerBase : public virtual ITrigger, protected TComHolder<C> {
 public:
     explicit TComTriggerBase(C* com) : TComHolder<C>(com) {}
 
-    LG_COM_GET(int32_t, TASK_TRIGGER_TYPE2, Type)
-    LG_COM_BSTR(Id)
+    HResult get_Type(int32_t& value) override {
+        return GetValue<TASK_TRIGGER_TYPE2>(FCom, &C::get_Type, value);
+    }
+    HResult get_Id(TBstr& value) override { return GetBstr(FCom, &C::get_Id, value); }
+    HResult put_Id(const TBstr& value) override { return PutBstr(FCom, &C::put_Id, value); }
     HResult get_Repetition(TPtr<IRepetitionPattern>& out) override {
         ::IRepetitionPattern* com = nullptr;
         return Wrap<TComRepetition>(FCom->get_Repetition(&com), com, out);
     }
-    LG_COM_BSTR(ExecutionTimeLimit)
-    LG_COM_BSTR(StartBoundary)
-    LG_COM_BSTR(EndBoundary)
-    LG_COM_BOOL(Enabled)
+    HResult get_ExecutionTimeLimit(TBstr& value) override {
+        return GetBstr(FCom, &C::get_ExecutionTimeLimit, value);
+    }
+    HResult put_ExecutionTimeLimit(const TBstr& value) override {
+        return PutBstr(FCom, &C::put_ExecutionTimeLimit, value);
+    }
+    HResult get_StartBoundary(TBstr& value) override {
+        return GetBstr(FCom, &C::get_StartBoundary, value);
+    }
+    HResult put_StartBoundary(const TBstr& value) override {
+        return PutBstr(FCom, &C::put_StartBoundary, value);
+    }
+    HResult get_EndBoundary(TBstr& value) override {
+        return GetBstr(FCom, &C::get_EndBoundary, value);
+    }
+    HResult put_EndBoundary(const TBstr& value) override {
+        return PutBstr(FCom, &C::put_EndBoundary, value);
+    }
+    HResult get_Enabled(TVariantBool& value) override {
+        return GetValue<VARIANT_BOOL>(FCom, &C::get_Enabled, value);
+    }
+    HResult put_Enabled(const TVariantBool& value) override {
+        return PutValue<VARIANT_BOOL>(FCom, &C::put_Enabled, value);
+    }
     HResult QueryInterface(TPtr<ITimeTrigger>& t) override;
     HResult QueryInterface(TPtr<IDailyTrigger>& t) override;
     HResult QueryInterface(TPtr<IWeeklyTrigger>& t) override;
@@ -107,21 +145,46 @@ public:
 class TComDailyTrigger : public IDailyTrigger, public TComTriggerBase<::IDailyTrigger> {
 public:
     explicit TComDailyTrigger(::IDailyTrigger* com) : TComTriggerBase(com) {}
-    LG_COM_VALUE(int16_t, short, DaysInterval)
+    HResult get_DaysInterval(int16_t& value) override {
+        return GetValue<short>(FCom, &::IDailyTrigger::get_DaysInterval, value);
+    }
+    HResult put_DaysInterval(const int16_t& value) override {
+        return PutValue<short>(FCom, &::IDailyTrigger::put_DaysInterval, value);
+    }
 };
 
 class TComWeeklyTrigger : public IWeeklyTrigger, public TComTriggerBase<ILgWeeklyTrigger> {
 public:
     explicit TComWeeklyTrigger(ILgWeeklyTrigger* com) : TComTriggerBase(com) {}
-    LG_COM_VALUE(int16_t, short, DaysOfWeek)
-    LG_COM_VALUE(int16_t, short, WeeksInterval)
+    HResult get_DaysOfWeek(int16_t& value) override {
+        return GetValue<short>(FCom, &ILgWeeklyTrigger::get_DaysOfWeek, value);
+    }
+    HResult put_DaysOfWeek(const int16_t& value) override {
+        return PutValue<short>(FCom, &ILgWeeklyTrigger::put_DaysOfWeek, value);
+    }
+    HResult get_WeeksInterval(int16_t& value) override {
+        return GetValue<short>(FCom, &ILgWeeklyTrigger::get_WeeksInterval, value);
+    }
+    HResult put_WeeksInterval(const int16_t& value) override {
+        return PutValue<short>(FCom, &ILgWeeklyTrigger::put_WeeksInterval, value);
+    }
 };
 
 class TComMonthlyTrigger : public IMonthlyTrigger, public TComTriggerBase<ILgMonthlyTrigger> {
 public:
     explicit TComMonthlyTrigger(ILgMonthlyTrigger* com) : TComTriggerBase(com) {}
-    LG_COM_VALUE(int32_t, long, DaysOfMonth)
-    LG_COM_VALUE(int16_t, short, MonthsOfYear)
+    HResult get_DaysOfMonth(int32_t& value) override {
+        return GetValue<long>(FCom, &ILgMonthlyTrigger::get_DaysOfMonth, value);
+    }
+    HResult put_DaysOfMonth(const int32_t& value) override {
+        return PutValue<long>(FCom, &ILgMonthlyTrigger::put_DaysOfMonth, value);
+    }
+    HResult get_MonthsOfYear(int16_t& value) override {
+        return GetValue<short>(FCom, &ILgMonthlyTrigger::get_MonthsOfYear, value);
+    }
+    HResult put_MonthsOfYear(const int16_t& value) override {
+        return PutValue<short>(FCom, &ILgMonthlyTrigger::put_MonthsOfYear, value);
+    }
 };
 
 class TComIdleTrigger : public IIdleTrigger, public TComTriggerBase<ILgIdleTrigger> {
@@ -138,14 +201,29 @@ public:
 class TComBootTrigger : public IBootTrigger, public TComTriggerBase<ILgDelayTrigger> {
 public:
     explicit TComBootTrigger(ILgDelayTrigger* com) : TComTriggerBase(com) {}
-    LG_COM_BSTR(Delay)
+    HResult get_Delay(TBstr& value) override {
+        return GetBstr(FCom, &ILgDelayTrigger::get_Delay, value);
+    }
+    HResult put_Delay(const TBstr& value) override {
+        return PutBstr(FCom, &ILgDelayTrigger::put_Delay, value);
+    }
 };
 
 class TComLogonTrigger : public ILogonTrigger, public TComTriggerBase<ILgLogonTrigger> {
 public:
     explicit TComLogonTrigger(ILgLogonTrigger* com) : TComTriggerBase(com) {}
-    LG_COM_BSTR(Delay)
-    LG_COM_BSTR(UserId)
+    HResult get_Delay(TBstr& value) override {
+        return GetBstr(FCom, &ILgLogonTrigger::get_Delay, value);
+    }
+    HResult put_Delay(const TBstr& value) override {
+        return PutBstr(FCom, &ILgLogonTrigger::put_Delay, value);
+    }
+    HResult get_UserId(TBstr& value) override {
+        return GetBstr(FCom, &ILgLogonTrigger::get_UserId, value);
+    }
+    HResult put_UserId(const TBstr& value) override {
+        return PutBstr(FCom, &ILgLogonTrigger::put_UserId, value);
+    }
 };
 
 template <class C>
@@ -185,7 +263,9 @@ template <class C>
 class TComActionBase : public virtual IAction, protected TComHolder<C> {
 public:
     explicit TComActionBase(C* com) : TComHolder<C>(com) {}
-    LG_COM_GET(int32_t, TASK_ACTION_TYPE, Type)
+    HResult get_Type(int32_t& value) override {
+        return GetValue<TASK_ACTION_TYPE>(FCom, &C::get_Type, value);
+    }
     HResult QueryInterface(TPtr<IExecAction>& t) override;
     HResult QueryInterface(TPtr<IShowMessageAction>& t) override;
 
@@ -201,17 +281,42 @@ public:
 class TComExecAction : public IExecAction, public TComActionBase<::IExecAction> {
 public:
     explicit TComExecAction(::IExecAction* com) : TComActionBase(com) {}
-    LG_COM_BSTR(Path)
-    LG_COM_BSTR(Arguments)
-    LG_COM_BSTR(WorkingDirectory)
+    HResult get_Path(TBstr& value) override {
+        return GetBstr(FCom, &::IExecAction::get_Path, value);
+    }
+    HResult put_Path(const TBstr& value) override {
+        return PutBstr(FCom, &::IExecAction::put_Path, value);
+    }
+    HResult get_Arguments(TBstr& value) override {
+        return GetBstr(FCom, &::IExecAction::get_Arguments, value);
+    }
+    HResult put_Arguments(const TBstr& value) override {
+        return PutBstr(FCom, &::IExecAction::put_Arguments, value);
+    }
+    HResult get_WorkingDirectory(TBstr& value) override {
+        return GetBstr(FCom, &::IExecAction::get_WorkingDirectory, value);
+    }
+    HResult put_WorkingDirectory(const TBstr& value) override {
+        return PutBstr(FCom, &::IExecAction::put_WorkingDirectory, value);
+    }
 };
 
 class TComShowMessageAction : public IShowMessageAction,
                               public TComActionBase<ILgShowMessageAction> {
 public:
     explicit TComShowMessageAction(ILgShowMessageAction* com) : TComActionBase(com) {}
-    LG_COM_BSTR(Title)
-    LG_COM_BSTR(MessageBody)
+    HResult get_Title(TBstr& value) override {
+        return GetBstr(FCom, &ILgShowMessageAction::get_Title, value);
+    }
+    HResult put_Title(const TBstr& value) override {
+        return PutBstr(FCom, &ILgShowMessageAction::put_Title, value);
+    }
+    HResult get_MessageBody(TBstr& value) override {
+        return GetBstr(FCom, &ILgShowMessageAction::get_MessageBody, value);
+    }
+    HResult put_MessageBody(const TBstr& value) override {
+        return PutBstr(FCom, &ILgShowMessageAction::put_MessageBody, value);
+    }
 };
 
 template <class C>
@@ -229,7 +334,9 @@ template <class ICollection, class IItem, class C, class CItem, class TKind, cla
 class TComItemCollection : public ICollection, TComHolder<C> {
 public:
     using TComHolder<C>::TComHolder;
-    LG_COM_GET(int32_t, LONG, Count)
+    HResult get_Count(int32_t& value) override {
+        return GetValue<LONG>(FCom, &C::get_Count, value);
+    }
     HResult get_Item(int32_t index, TPtr<IItem>& out) override {
         CItem* com = nullptr;
         return Wrap<W>(FCom->get_Item(index, &com), com, out);

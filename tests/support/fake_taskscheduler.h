@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/taskscheduler_memory1.h"
+#include "platform/standin/taskstore.h"
 
 namespace testsupport {
 

@@ -150,36 +150,45 @@ HResult Wrap(HRESULT hr, C*& com, TPtr<I>& out) {
     return WrapWith(hr, com, out, [](C* taken) { return TPtr<I>(std::make_shared<W>(taken)); });
 }
 
+// COM properties forwarded by kind of value: `get` and `put` are the COM object's own methods,
+// COMT the type it says the value in, `take` what turns that into ours (and frees it).
+template <class COMT, class C, class M, class T, class F>
+HResult GetTaken(C* com, M get, T& value, F take) {
+    COMT v{};
+    HRESULT hr = (com->*get)(&v);
+    value = take(v);
+    return hr;
+}
+
+template <class COMT, class C, class M, class T>
+HResult GetValue(C* com, M get, T& value) {
+    return GetTaken<COMT>(com, get, value, [](COMT v) { return static_cast<T>(v); });
+}
+
+template <class C, class M>
+HResult GetBstr(C* com, M get, TBstr& value) {
+    return GetTaken<BSTR>(com, get, value, TakeBstr);
+}
+
+// The 1.0 interfaces hand out texts allocated with CoTaskMemAlloc.
+template <class C, class M>
+HResult GetCoText(C* com, M get, TBstr& value) {
+    return GetTaken<LPWSTR>(com, get, value, TakeCoText);
+}
+
+template <class COMT, class C, class M, class T>
+HResult PutValue(C* com, M put, const T& value) {
+    return (com->*put)(static_cast<COMT>(value));
+}
+
+template <class C, class M>
+HResult PutBstr(C* com, M put, const TBstr& value) {
+    TBstrArg text(value);
+    return (com->*put)(text);
+}
+
 TPtr<ITriggerCollection> WrapTriggerCollection(::ITriggerCollection* com);
 TPtr<IActionCollection> WrapActionCollection(::IActionCollection* com);
 TPtr<platform::ITaskScheduler> WrapTaskScheduler(::ITaskScheduler* com);
 
 }  // namespace platform::comdetail
-
-// Getters and get/put pairs forwarded to the COM object FCom, by kind of value.
-#define LG_COM_GET_BSTR(N)                   \
-    HResult get_##N(TBstr& value) override { \
-        BSTR text = nullptr;                 \
-        HRESULT hr = FCom->get_##N(&text);   \
-        value = comdetail::TakeBstr(text);   \
-        return hr;                           \
-    }
-#define LG_COM_BSTR(N)                             \
-    LG_COM_GET_BSTR(N)                             \
-    HResult put_##N(const TBstr& value) override { \
-        comdetail::TBstrArg text(value);           \
-        return FCom->put_##N(text);                \
-    }
-#define LG_COM_GET(T, COMT, N)           \
-    HResult get_##N(T& value) override { \
-        COMT v{};                        \
-        HRESULT hr = FCom->get_##N(&v);  \
-        value = static_cast<T>(v);       \
-        return hr;                       \
-    }
-#define LG_COM_VALUE(T, COMT, N)                        \
-    LG_COM_GET(T, COMT, N)                              \
-    HResult put_##N(const T& value) override {          \
-        return FCom->put_##N(static_cast<COMT>(value)); \
-    }
-#define LG_COM_BOOL(N) LG_COM_VALUE(TVariantBool, VARIANT_BOOL, N)
