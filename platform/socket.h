@@ -7,17 +7,9 @@
 #include <vector>
 
 #include "platform/eventloop.h"
+#include "platform/socket_errors.h"
 
 namespace platform {
-
-inline constexpr int kWsaEWouldBlock = 10035;
-inline constexpr int kWsaEInProgress = 10036;
-inline constexpr int kWsaEConnAborted = 10053;
-inline constexpr int kWsaEConnReset = 10054;
-inline constexpr int kWsaETimedOut = 10060;
-inline constexpr int kWsaEConnRefused = 10061;
-inline constexpr int kWsaEHostUnreach = 10065;
-inline constexpr int kWsaHostNotFound = 11001;
 
 struct TSockAddr {
     int Family = 0;  // AF_INET or AF_INET6 of the platform

@@ -14,6 +14,16 @@
 
 namespace platform {
 
+namespace {
+#ifdef _WIN32
+using TNativeSocket = SOCKET;
+using TAddressLength = int;
+#else
+using TNativeSocket = int;
+using TAddressLength = socklen_t;
+#endif
+}  // namespace
+
 int CopyResolvedAddresses(const addrinfo* list, std::vector<TSockAddr>& out) {
     for (const addrinfo* a = list; a; a = a->ai_next) {
         if (a->ai_addrlen > sizeof(TSockAddr::Bytes)) continue;
@@ -57,6 +67,20 @@ uint16_t AddressPort(const TSockAddr& address) {
     sockaddr_in a;
     std::memcpy(&a, address.Bytes, sizeof a);
     return ntohs(a.sin_port);
+}
+
+bool BindLoopbackListener(SocketHandle s, bool ipv6, uint16_t& port) {
+    const auto native = static_cast<TNativeSocket>(s);
+    const TSockAddr loopback = LoopbackAddress(ipv6, port);
+    if (::bind(native, reinterpret_cast<const sockaddr*>(loopback.Bytes), loopback.Length) != 0 ||
+        ::listen(native, 64) != 0)
+        return false;
+    TSockAddr bound;
+    TAddressLength length = sizeof bound.Bytes;
+    ::getsockname(native, reinterpret_cast<sockaddr*>(bound.Bytes), &length);
+    bound.Family = loopback.Family;
+    port = AddressPort(bound);
+    return true;
 }
 
 std::string AddressText(const TSockAddr& address) {

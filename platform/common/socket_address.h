@@ -17,5 +17,8 @@ int CopyResolvedAddresses(const addrinfo* list, std::vector<TSockAddr>& out);
 TSockAddr LoopbackAddress(bool ipv6, uint16_t port);
 // The port of an IPv4 or IPv6 address (host order).
 uint16_t AddressPort(const TSockAddr& address);
+// Binds a new socket to the loopback address of the family and listens; `port` (0: any free
+// one) becomes the port it got. False when either call fails (the system's error is left set).
+bool BindLoopbackListener(SocketHandle s, bool ipv6, uint16_t& port);
 
 }  // namespace platform

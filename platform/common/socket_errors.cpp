@@ -8,73 +8,73 @@ namespace platform {
 
 std::string SocketErrorText(int error) {
     switch (error) {
-        case 10004:
+        case kWsaEIntr:
             return "A blocking operation was interrupted by a call to WSACancelBlockingCall.";
-        case 10009:
+        case kWsaEBadF:
             return "The file handle supplied is not valid.";
-        case 10013:
+        case kWsaEAcces:
             return "An attempt was made to access a socket in a way forbidden by its access "
                    "permissions.";
-        case 10014:
+        case kWsaEFault:
             return "The system detected an invalid pointer address in attempting to use a pointer "
                    "argument in a call.";
-        case 10022:
+        case kWsaEInval:
             return "An invalid argument was supplied.";
-        case 10024:
+        case kWsaEMFile:
             return "Too many open sockets.";
-        case 10035:
+        case kWsaEWouldBlock:
             return "A non-blocking socket operation could not be completed immediately.";
-        case 10036:
+        case kWsaEInProgress:
             return "A blocking operation is currently executing.";
-        case 10037:
+        case kWsaEAlready:
             return "An operation was attempted on a non-blocking socket that already had an "
                    "operation in progress.";
-        case 10038:
+        case kWsaENotSock:
             return "An operation was attempted on something that is not a socket.";
-        case 10047:
+        case kWsaEAfNoSupport:
             return "An address incompatible with the requested protocol was used.";
-        case 10048:
+        case kWsaEAddrInUse:
             return "Only one usage of each socket address (protocol/network address/port) is "
                    "normally permitted.";
-        case 10049:
+        case kWsaEAddrNotAvail:
             return "The requested address is not valid in its context.";
-        case 10050:
+        case kWsaENetDown:
             return "A socket operation encountered a dead network.";
-        case 10051:
+        case kWsaENetUnreach:
             return "A socket operation was attempted to an unreachable network.";
-        case 10052:
+        case kWsaENetReset:
             return "The connection has been broken due to keep-alive activity detecting a failure "
                    "while the operation was in progress.";
-        case 10053:
+        case kWsaEConnAborted:
             return "An established connection was aborted by the software in your host machine.";
-        case 10054:
+        case kWsaEConnReset:
             return "An existing connection was forcibly closed by the remote host.";
-        case 10055:
+        case kWsaENoBufs:
             return "An operation on a socket could not be performed because the system lacked "
                    "sufficient buffer space or because a queue was full.";
-        case 10056:
+        case kWsaEIsConn:
             return "A connect request was made on an already connected socket.";
-        case 10057:
+        case kWsaENotConn:
             return "A request to send or receive data was disallowed because the socket is not "
                    "connected.";
-        case 10060:
+        case kWsaETimedOut:
             return "A connection attempt failed because the connected party did not properly "
                    "respond after a period of time, or established connection failed because "
                    "connected host has failed to respond.";
-        case 10061:
+        case kWsaEConnRefused:
             return "No connection could be made because the target machine actively refused it.";
-        case 10064:
+        case kWsaEHostDown:
             return "A socket operation failed because the destination host was down.";
-        case 10065:
+        case kWsaEHostUnreach:
             return "A socket operation was attempted to an unreachable host.";
-        case 11001:
+        case kWsaHostNotFound:
             return "No such host is known.";
-        case 11002:
+        case kWsaTryAgain:
             return "This is usually a temporary error during hostname resolution and means that "
                    "the local server did not receive a response from an authoritative server.";
-        case 11003:
+        case kWsaNoRecovery:
             return "A non-recoverable error occurred during a database lookup.";
-        case 11004:
+        case kWsaNoData:
             return "The requested name is valid, but no data of the requested type was found.";
         default:
             return "Socket error " + std::to_string(error);

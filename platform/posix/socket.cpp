@@ -15,41 +15,41 @@
 namespace platform {
 
 int SocketErrorFromSystem(int code) {
-    if (code == 0 || code >= 10000) return code;  // none, or already a Winsock number
+    if (code == 0 || code >= kWsaBase) return code;  // none, or already a Winsock number
     switch (code) {
         case EINTR:
-            return 10004;
+            return kWsaEIntr;
         case EBADF:
-            return 10009;
+            return kWsaEBadF;
         case EACCES:
-            return 10013;
+            return kWsaEAcces;
         case EFAULT:
-            return 10014;
+            return kWsaEFault;
         case EINVAL:
-            return 10022;
+            return kWsaEInval;
         case EMFILE:
         case ENFILE:
-            return 10024;
+            return kWsaEMFile;
         case EWOULDBLOCK:
             return kWsaEWouldBlock;
         case EINPROGRESS:
             return kWsaEInProgress;
         case EALREADY:
-            return 10037;
+            return kWsaEAlready;
         case ENOTSOCK:
-            return 10038;
+            return kWsaENotSock;
         case EAFNOSUPPORT:
-            return 10047;
+            return kWsaEAfNoSupport;
         case EADDRINUSE:
-            return 10048;
+            return kWsaEAddrInUse;
         case EADDRNOTAVAIL:
-            return 10049;
+            return kWsaEAddrNotAvail;
         case ENETDOWN:
-            return 10050;
+            return kWsaENetDown;
         case ENETUNREACH:
-            return 10051;
+            return kWsaENetUnreach;
         case ENETRESET:
-            return 10052;
+            return kWsaENetReset;
         case ECONNABORTED:
         case EPIPE:
             return kWsaEConnAborted;
@@ -57,21 +57,21 @@ int SocketErrorFromSystem(int code) {
             return kWsaEConnReset;
         case ENOBUFS:
         case ENOMEM:
-            return 10055;
+            return kWsaENoBufs;
         case EISCONN:
-            return 10056;
+            return kWsaEIsConn;
         case ENOTCONN:
-            return 10057;
+            return kWsaENotConn;
         case ETIMEDOUT:
             return kWsaETimedOut;
         case ECONNREFUSED:
             return kWsaEConnRefused;
         case EHOSTDOWN:
-            return 10064;
+            return kWsaEHostDown;
         case EHOSTUNREACH:
             return kWsaEHostUnreach;
         default:
-            return 10000 + code;
+            return kWsaBase + code;
     }
 }
 
@@ -90,12 +90,12 @@ int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& 
     if (rc != 0) {
         switch (rc) {
             case EAI_AGAIN:
-                return 11002;
+                return kWsaTryAgain;
             case EAI_FAIL:
-                return 11003;
+                return kWsaNoRecovery;
 #ifdef EAI_NODATA
             case EAI_NODATA:
-                return 11004;
+                return kWsaNoData;
 #endif
             default:
                 return kWsaHostNotFound;
@@ -192,15 +192,7 @@ SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error) {
     if (s < 0) return fail();
     int one = 1;
     ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    const TSockAddr loopback = LoopbackAddress(ipv6, port);
-    if (::bind(s, reinterpret_cast<const sockaddr*>(loopback.Bytes), loopback.Length) != 0 ||
-        ::listen(s, 64) != 0)
-        return fail();
-    TSockAddr bound;
-    socklen_t len = sizeof bound.Bytes;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(bound.Bytes), &len);
-    bound.Family = loopback.Family;
-    port = AddressPort(bound);
+    if (!BindLoopbackListener(s, ipv6, port)) return fail();
     return s;
 }
 

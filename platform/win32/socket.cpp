@@ -10,6 +10,22 @@
 
 namespace platform {
 
+// The portable names are the system's own numbers.
+static_assert(kWsaEIntr == WSAEINTR && kWsaEBadF == WSAEBADF && kWsaEAcces == WSAEACCES);
+static_assert(kWsaEFault == WSAEFAULT && kWsaEInval == WSAEINVAL && kWsaEMFile == WSAEMFILE);
+static_assert(kWsaEWouldBlock == WSAEWOULDBLOCK && kWsaEInProgress == WSAEINPROGRESS);
+static_assert(kWsaEAlready == WSAEALREADY && kWsaENotSock == WSAENOTSOCK);
+static_assert(kWsaEAfNoSupport == WSAEAFNOSUPPORT && kWsaEAddrInUse == WSAEADDRINUSE);
+static_assert(kWsaEAddrNotAvail == WSAEADDRNOTAVAIL && kWsaENetDown == WSAENETDOWN);
+static_assert(kWsaENetUnreach == WSAENETUNREACH && kWsaENetReset == WSAENETRESET);
+static_assert(kWsaEConnAborted == WSAECONNABORTED && kWsaEConnReset == WSAECONNRESET);
+static_assert(kWsaENoBufs == WSAENOBUFS && kWsaEIsConn == WSAEISCONN);
+static_assert(kWsaENotConn == WSAENOTCONN && kWsaETimedOut == WSAETIMEDOUT);
+static_assert(kWsaEConnRefused == WSAECONNREFUSED && kWsaEHostDown == WSAEHOSTDOWN);
+static_assert(kWsaEHostUnreach == WSAEHOSTUNREACH && kWsaHostNotFound == WSAHOST_NOT_FOUND);
+static_assert(kWsaTryAgain == WSATRY_AGAIN && kWsaNoRecovery == WSANO_RECOVERY);
+static_assert(kWsaNoData == WSANO_DATA && kWsaBase == WSABASEERR);
+
 namespace {
 SOCKET Raw(SocketHandle s) {
     return static_cast<SOCKET>(s);
@@ -140,15 +156,7 @@ SocketHandle SocketListenLoopback(bool ipv6, uint16_t& port, int* error) {
         return kInvalidSocket;
     };
     if (s == INVALID_SOCKET) return fail();
-    const TSockAddr loopback = LoopbackAddress(ipv6, port);
-    if (::bind(s, reinterpret_cast<const sockaddr*>(loopback.Bytes), loopback.Length) != 0 ||
-        ::listen(s, 64) != 0)
-        return fail();
-    TSockAddr bound;
-    int len = sizeof bound.Bytes;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(bound.Bytes), &len);
-    bound.Family = loopback.Family;
-    port = AddressPort(bound);
+    if (!BindLoopbackListener(static_cast<SocketHandle>(s), ipv6, port)) return fail();
     return static_cast<SocketHandle>(s);
 }
 

@@ -1,8 +1,11 @@
-// The thin socket layer on its own: loopback listening and address texts, and the waits that
-// let a server thread look at its stop flag instead of sleeping inside a call.
+// The thin socket layer on its own: loopback listening and address texts, the waits that let a
+// server thread look at its stop flag instead of sleeping inside a call, and the error numbers
+// that reach the download engine's codes.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -83,6 +86,67 @@ TEST(Socket, WaitsEndOnReadinessOrAfterTheirTime) {
     p.Client = kInvalidSocket;
     EXPECT_TRUE(SocketWait(p.Server, kSockRead, 5000));
     EXPECT_EQ(SocketRecv(p.Server, buf, sizeof buf, &error), 0);
+}
+
+TEST(Socket, ErrorNumbersAreWinsocksOnEverySystem) {
+    // The numbers end up in result codes and reason texts: they must not drift.
+    const std::pair<int, int> named[] = {
+        {kWsaEIntr, 10004},         {kWsaEBadF, 10009},        {kWsaEAcces, 10013},
+        {kWsaEFault, 10014},        {kWsaEInval, 10022},       {kWsaEMFile, 10024},
+        {kWsaEWouldBlock, 10035},   {kWsaEInProgress, 10036},  {kWsaEAlready, 10037},
+        {kWsaENotSock, 10038},      {kWsaEAfNoSupport, 10047}, {kWsaEAddrInUse, 10048},
+        {kWsaEAddrNotAvail, 10049}, {kWsaENetDown, 10050},     {kWsaENetUnreach, 10051},
+        {kWsaENetReset, 10052},     {kWsaEConnAborted, 10053}, {kWsaEConnReset, 10054},
+        {kWsaENoBufs, 10055},       {kWsaEIsConn, 10056},      {kWsaENotConn, 10057},
+        {kWsaETimedOut, 10060},     {kWsaEConnRefused, 10061}, {kWsaEHostDown, 10064},
+        {kWsaEHostUnreach, 10065},  {kWsaHostNotFound, 11001}, {kWsaTryAgain, 11002},
+        {kWsaNoRecovery, 11003},    {kWsaNoData, 11004},
+    };
+    for (auto [name, number] : named) {
+        EXPECT_EQ(name, number);
+        // Every named error has its own text, not the fallback for unknown numbers.
+        EXPECT_NE(SocketErrorText(name), "Socket error " + std::to_string(number)) << number;
+        // A Winsock number passes through the mapping unchanged on every backend.
+        EXPECT_EQ(SocketErrorFromSystem(name), name) << number;
+    }
+    EXPECT_EQ(SocketErrorText(10999), "Socket error 10999");
+    EXPECT_EQ(SocketErrorFromSystem(0), 0);
+}
+
+TEST(Socket, SystemErrorsMapOntoWinsocksNumbers) {
+    if (SocketErrorFromSystem(EIO) == EIO) GTEST_SKIP() << "the system's codes are Winsock's";
+    const std::pair<int, int> mapped[] = {
+        {EINTR, kWsaEIntr},
+        {EBADF, kWsaEBadF},
+        {EACCES, kWsaEAcces},
+        {EFAULT, kWsaEFault},
+        {EINVAL, kWsaEInval},
+        {EMFILE, kWsaEMFile},
+        {ENFILE, kWsaEMFile},
+        {EWOULDBLOCK, kWsaEWouldBlock},
+        {EINPROGRESS, kWsaEInProgress},
+        {EALREADY, kWsaEAlready},
+        {ENOTSOCK, kWsaENotSock},
+        {EAFNOSUPPORT, kWsaEAfNoSupport},
+        {EADDRINUSE, kWsaEAddrInUse},
+        {EADDRNOTAVAIL, kWsaEAddrNotAvail},
+        {ENETDOWN, kWsaENetDown},
+        {ENETUNREACH, kWsaENetUnreach},
+        {ENETRESET, kWsaENetReset},
+        {ECONNABORTED, kWsaEConnAborted},
+        {EPIPE, kWsaEConnAborted},  // writing after the peer left is an aborted connection
+        {ECONNRESET, kWsaEConnReset},
+        {ENOBUFS, kWsaENoBufs},
+        {ENOMEM, kWsaENoBufs},
+        {EISCONN, kWsaEIsConn},
+        {ENOTCONN, kWsaENotConn},
+        {ETIMEDOUT, kWsaETimedOut},
+        {ECONNREFUSED, kWsaEConnRefused},
+        {EHOSTUNREACH, kWsaEHostUnreach},
+    };
+    for (auto [code, want] : mapped) EXPECT_EQ(SocketErrorFromSystem(code), want) << code;
+    // Anything else keeps its own number, past the base.
+    EXPECT_EQ(SocketErrorFromSystem(EIO), kWsaBase + EIO);
 }
 
 }  // namespace
