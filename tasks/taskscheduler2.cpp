@@ -73,7 +73,7 @@ void TTaskSchedulerInterfaces2::UpdateTaskFoler(TPtr<ITaskService>& service,
         Deref(created);
         folder = created;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("UpdateTaskFoler.exception : ") + e.what());
+        LogStepFailure("UpdateTaskFoler", e);
         Trace(std::string("TTaskSchedulerInterfaces2.UpdateTaskFoler : except :") + e.what());
         service.reset();
         folder.reset();
@@ -95,7 +95,7 @@ bool TTaskSchedulerInterfaces2::CreateTaskDefinition(TPtr<ITaskDefinition>& defi
         Trace("TTaskSchedulerInterfaces2.CreateTaskDefinition Leave");
         return true;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("CreateTaskDefinition.exception : ") + e.what());
+        LogStepFailure("CreateTaskDefinition", e);
         definition.reset();
         return false;
     }
@@ -136,8 +136,7 @@ bool TTaskSchedulerInterfaces2::SetTaskSettings(const TPtr<ITaskDefinition>& def
         OleCheck(s.put_Compatibility(info.General.Compatibility));
         return true;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("SetTaskSettings.exception : ") + e.what());
-        return false;
+        return LogStepFailure("SetTaskSettings", e);
     }
 }
 
@@ -242,8 +241,7 @@ bool TTaskSchedulerInterfaces2::SetTaskTrigger(TTaskInfo& info,
         Trace("TTaskSchedulerInterfaces2.SetTaskTrigger Leave");
         return true;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("SetTaskTrigger.exception : ") + e.what());
-        return false;
+        return LogStepFailure("SetTaskTrigger", e);
     }
 }
 
@@ -272,8 +270,7 @@ bool TTaskSchedulerInterfaces2::SetTaskAction(const TPtr<ITaskDefinition>& defin
         Trace("TTaskSchedulerInterfaces2.SetTaskAction Leave");
         return true;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("SetTaskAction.exception : ") + e.what());
-        return false;
+        return LogStepFailure("SetTaskAction", e);
     }
 }
 
@@ -298,8 +295,7 @@ bool TTaskSchedulerInterfaces2::RegisterTask(const TPtr<ITaskFolder>& folder,
         LogTaskException("RegisterTask.EOleException : " + OleErrorTail(e));
         return false;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("RegisterTask.exception : ") + e.what());
-        return false;
+        return LogStepFailure("RegisterTask", e);
     }
 }
 
@@ -319,8 +315,7 @@ bool TTaskSchedulerInterfaces2::CreateTask(TTaskInfo& info, bool noTrigger) {
         Trace("TTaskSchedulerInterfaces2.CreateTask Leave");
         return true;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("CreateTask.exception : ") + e.what());
-        return false;
+        return LogStepFailure("CreateTask", e);
     }
 }
 
@@ -350,8 +345,7 @@ bool TTaskSchedulerInterfaces2::SetTaskEnable(const std::string& name,
         Trace("TTaskSchedulerInterfaces2.SetTaskEnable Leave");
         return result;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("SetTaskEnable.exception : ") + e.what());
-        return false;
+        return LogStepFailure("SetTaskEnable", e);
     }
 }
 

@@ -33,7 +33,7 @@ TPtr<IRegisteredTask> TTaskSchedulerInterfaces2::GetRegisteredTask(
             if (SameText(taskName, name)) return task;
         }
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetRegisteredTask.exception : ") + e.what());
+        LogStepFailure("GetRegisteredTask", e);
     }
     return nullptr;
 }
@@ -62,7 +62,7 @@ void TTaskSchedulerInterfaces2::GetTaskInfo3(const TPtr<IRegisteredTask>& task, 
         OleCheck(principal->get_LogonType(info.LogonType));
         Trace("TTaskSchedulerInterfaces2.GetTaskInfo3 Leave");
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskInfo3.exception : ") + e.what());
+        LogStepFailure("GetTaskInfo3", e);
     }
 }
 
@@ -94,7 +94,7 @@ std::shared_ptr<TTaskInfo> TTaskSchedulerInterfaces2::GetTaskInfo2(const std::st
             }
         }
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskInfo2.exception : ") + e.what());
+        LogStepFailure("GetTaskInfo2", e);
         result.reset();
     }
     return result;
@@ -113,7 +113,7 @@ std::unique_ptr<TTaskInfo> TTaskSchedulerInterfaces2::GetTaskInfo1(const std::st
         if (!found) return nullptr;
         return std::make_unique<TTaskInfo>(*found);
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskInfo1.exception : ") + e.what());
+        LogStepFailure("GetTaskInfo1", e);
         return nullptr;
     }
 }
@@ -216,8 +216,7 @@ bool TTaskSchedulerInterfaces2::GetTaskTrigger(const TPtr<ITaskDefinition>& defi
         Trace("TTaskSchedulerInterfaces2.GetTaskTrigger Leave");
         return any;
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskTrigger.exception : ") + e.what());
-        return false;
+        return LogStepFailure("GetTaskTrigger", e);
     }
 }
 
@@ -262,7 +261,7 @@ void TTaskSchedulerInterfaces2::GetTaskSettings(const TPtr<ITaskDefinition>& def
         ReadMinutes(text, info.IdleDuration);
         OleCheck(s.get_Compatibility(info.General.Compatibility));
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskSettings.exception : ") + e.what());
+        LogStepFailure("GetTaskSettings", e);
     }
 }
 
@@ -298,7 +297,7 @@ void TTaskSchedulerInterfaces2::GetTaskAction(const TPtr<ITaskDefinition>& defin
         }
         Trace("TTaskSchedulerInterfaces2.GetTaskAction leave");
     } catch (const std::exception& e) {
-        LogTaskException(std::string("GetTaskAction.exception : ") + e.what());
+        LogStepFailure("GetTaskAction", e);
     }
 }
 
