@@ -58,7 +58,7 @@ int TFormMain::MeasureTextWidth(const TFont& font, const std::string& text) {
 void TFormMain::FitFontToWidth(TFont& font, const std::string& text, int tries, int width) {
     for (int i = 0; i <= tries; ++i) {
         TFont face = font;
-        face.Name = platform::DefaultFontFace();  // the window's own face
+        face.Name.clear();  // the window's own face
         if (MeasureTextWidth(face, text) <= width) return;
         if (font.Size() <= 0) return;
         font.SetSize(font.Size() - 1);

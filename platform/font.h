@@ -12,7 +12,10 @@ namespace platform {
 const std::string& DefaultFontFace();
 
 struct TFont {
-    std::string Name = DefaultFontFace();
+    // Empty: the program's face. It is looked up only when the font is first measured or drawn,
+    // so that making a window's controls (which happens before the offer decision) does not
+    // start the font system: a start that ends with "not now" stays cheap.
+    std::string Name{};
     // Negative: character (em) height in pixels; positive: cell height including the internal
     // leading, as window fonts are given.
     int Height = -11;
@@ -26,6 +29,7 @@ struct TFont {
     // Points at 96 dots per inch, as a window's font size is given.
     int Size() const { return int((EmPixels() * 72.0f / 96.0f) + 0.5f); }
     void SetSize(int points) { Height = -((points * 96 + 36) / 72); }
+    const std::string& Face() const { return Name.empty() ? DefaultFontFace() : Name; }
     bool operator==(const TFont&) const = default;
 };
 

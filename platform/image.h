@@ -37,32 +37,44 @@ public:
         : FWidth(width > 0 ? width : 0),
           FHeight(height > 0 ? height : 0),
           FPixels(size_t(FWidth) * FHeight, fill) {}
-    // A copy has its own pixels and no native form yet.
-    TImage(const TImage& o) : FWidth(o.FWidth), FHeight(o.FHeight), FPixels(o.FPixels) {}
+    // A copy has its own pixels (or the same still undecoded source) and no native form yet.
+    TImage(const TImage& o)
+        : FWidth(o.FWidth), FHeight(o.FHeight), FPixels(o.FPixels), FSource(o.FSource) {}
     TImage& operator=(const TImage& o) {
         if (this != &o) {
             FWidth = o.FWidth;
             FHeight = o.FHeight;
             FPixels = o.FPixels;
+            FSource = o.FSource;
             FNative.reset();
         }
         return *this;
     }
+    // A picture of the PNG `bytes` (which must outlive it, as built-in resources do) whose size
+    // is known at once and whose pixels are decoded when first read: a window makes all its
+    // pictures before it decides whether to show itself at all. Empty when the bytes do not
+    // start as a PNG does; pixels that then fail to decode read as transparent.
+    static TImage DeferredPng(std::string_view bytes);
     TImage(TImage&&) noexcept = default;
     TImage& operator=(TImage&&) noexcept = default;
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     bool Empty() const { return FWidth <= 0 || FHeight <= 0; }
-    const TArgb* Pixels() const { return FPixels.data(); }
+    const TArgb* Pixels() const {
+        Decode();
+        return FPixels.data();
+    }
     // Writable pixels; the drawing backend's converted copy is dropped.
     TArgb* MutablePixels() {
+        Decode();
         FNative.reset();
         return FPixels.data();
     }
-    TArgb Pixel(int x, int y) const { return FPixels[size_t(y) * FWidth + x]; }
+    TArgb Pixel(int x, int y) const { return Pixels()[size_t(y) * FWidth + x]; }
     void SetPixel(int x, int y, TArgb c) { MutablePixels()[size_t(y) * FWidth + x] = c; }
     void Fill(TArgb c) {
+        Decode();
         FNative.reset();
         std::fill(FPixels.begin(), FPixels.end(), c);
     }
@@ -71,6 +83,7 @@ public:
         int l = std::clamp(x, 0, FWidth), t = std::clamp(y, 0, FHeight);
         int r = std::clamp(x + width, l, FWidth), b = std::clamp(y + height, t, FHeight);
         TImage out(r - l, b - t);
+        Decode();
         for (int row = t; row < b; ++row)
             std::copy_n(&FPixels[size_t(row) * FWidth + l], r - l,
                         &out.FPixels[size_t(row - t) * out.FWidth]);
@@ -82,8 +95,14 @@ public:
     std::shared_ptr<void>& NativeCache() const { return FNative; }
 
 private:
+    void Decode() const {
+        if (!FSource.empty()) DecodeSource();
+    }
+    void DecodeSource() const;
+
     int FWidth = 0, FHeight = 0;
-    std::vector<TArgb> FPixels;
+    mutable std::vector<TArgb> FPixels;
+    mutable std::string_view FSource;  // PNG bytes not decoded yet
     mutable std::shared_ptr<void> FNative;
 };
 
@@ -91,7 +110,8 @@ private:
 std::optional<TImage> DecodePng(std::string_view bytes);
 // A picture to PNG bytes; false when the platform cannot encode it.
 bool EncodePng(const TImage& image, std::string& out);
-// The built-in picture of type "PNG" with this name, decoded; empty when missing or unreadable.
+// The built-in picture of type "PNG" with this name (decoded when its pixels are first read);
+// empty when missing or not a PNG.
 std::optional<TImage> LoadPngResource(const std::string& name);
 
 }  // namespace platform

@@ -46,7 +46,7 @@ void ApplyHint(PangoLayout* layout, TTextHint hint) {
 TPointF SetUpLayout(PangoLayout* layout, const std::string& text, const TFont& font,
                     const TRectF& rect, const TTextFormat& format) {
     PangoFontDescription* d = pango_font_description_new();
-    pango_font_description_set_family(d, font.Name.c_str());
+    pango_font_description_set_family(d, font.Face().c_str());
     pango_font_description_set_absolute_size(d, double(font.EmPixels()) * PANGO_SCALE);
     pango_font_description_set_weight(d, font.Bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(d, font.Italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);

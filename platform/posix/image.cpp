@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/posix/canvas_cairo.h"
-#include "platform/resources.h"
 
 namespace platform {
 namespace {
@@ -71,12 +70,6 @@ bool EncodePng(const TImage& image, std::string& out) {
     bool ok = cairo_surface_write_to_png_stream(s, WriteChunk, &out) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(s);
     return ok;
-}
-
-std::optional<TImage> LoadPngResource(const std::string& name) {
-    auto data = FindResourceData("PNG", name);
-    if (!data) return std::nullopt;
-    return DecodePng(*data);
 }
 
 }  // namespace platform

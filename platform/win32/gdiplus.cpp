@@ -41,7 +41,8 @@ Gdiplus::Font* CachedFont(const TFont& font) {
                     std::unique_ptr<Gdiplus::Font>>
         fonts;
     std::lock_guard<std::mutex> guard(lock);
-    auto key = std::make_tuple(font.Name, font.EmPixels(), font.Bold, font.Italic, font.Underline);
+    auto key =
+        std::make_tuple(font.Face(), font.EmPixels(), font.Bold, font.Italic, font.Underline);
     auto it = fonts.find(key);
     if (it == fonts.end()) {
         if (fonts.size() > 256) fonts.clear();
@@ -56,7 +57,7 @@ std::unique_ptr<Gdiplus::Font> MakeFont(const TFont& font) {
     if (font.Bold) style |= Gdiplus::FontStyleBold;
     if (font.Italic) style |= Gdiplus::FontStyleItalic;
     if (font.Underline) style |= Gdiplus::FontStyleUnderline;
-    std::wstring name = Wide(font.Name);
+    std::wstring name = Wide(font.Face());
     Gdiplus::FontFamily family(name.c_str());
     if (family.GetLastStatus() != Gdiplus::Ok) {
         std::wstring fallback = Wide(DefaultFontFace());

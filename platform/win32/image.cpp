@@ -9,8 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/resources.h"
-
 namespace platform {
 namespace {
 
@@ -85,12 +83,6 @@ bool EncodePng(const TImage& image, std::string& out) {
     }
     stream->Release();
     return ok;
-}
-
-std::optional<TImage> LoadPngResource(const std::string& name) {
-    auto data = FindResourceData("PNG", name);
-    if (!data) return std::nullopt;
-    return DecodePng(*data);
 }
 
 }  // namespace platform
