@@ -1,7 +1,7 @@
 #include "platform/common/socket_address.h"
 
 #ifdef _WIN32
-#include <winsock2.h>
+#include "platform/win32/win.h"
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>

@@ -6,7 +6,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 // clang-format on
-#undef DrawText
 
 #include <memory>
 #include <string>

@@ -1,20 +1,10 @@
 // The service control manager of advapi32, and the 9x family's agent calls of user32/kernel32.
 #include "platform/servicecontrol.h"
 
-#include <windows.h>
+#include "platform/win32/win.h"
 
 #include "platform/text.h"
 #include "platform/win32/system_library.h"
-
-// The interface's names are the platform's; the W functions are called by their full names.
-#undef OpenSCManager
-#undef OpenService
-#undef StartService
-#undef QueryServiceLockStatus
-#undef ChangeServiceConfig
-#undef FindWindow
-#undef SearchPath
-#undef CreateProcess
 
 namespace platform {
 

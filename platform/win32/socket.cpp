@@ -1,6 +1,6 @@
 #include "platform/socket.h"
 
-#include <winsock2.h>
+#include "platform/win32/win.h"
 #include <ws2tcpip.h>
 
 #include <climits>

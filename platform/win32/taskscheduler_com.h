@@ -2,7 +2,7 @@
 // platform/win32/taskscheduler*.cpp only): text and VARIANT conversion at the COM boundary,
 // and wrapping a COM object into its abstract interface.
 #pragma once
-#include <windows.h>
+#include "platform/win32/win.h"
 #include <mstask.h>
 #include <oleauto.h>
 #include <taskschd.h>

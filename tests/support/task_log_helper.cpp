@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include <windows.h>
-#undef DeleteFile  // ours, not the API's A/W name
+#include "platform/win32/win.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>
