@@ -24,6 +24,14 @@ using TAddressLength = socklen_t;
 #endif
 }  // namespace
 
+int LookUpStreamAddresses(const std::string& host, uint16_t port, addrinfo*& list) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    list = nullptr;
+    return ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
+}
+
 int CopyResolvedAddresses(const addrinfo* list, std::vector<TSockAddr>& out) {
     for (const addrinfo* a = list; a; a = a->ai_next) {
         if (a->ai_addrlen > sizeof(TSockAddr::Bytes)) continue;

@@ -1,6 +1,7 @@
 // Address handling that both socket backends share: the system's resolver list and its
 // sockaddr layouts are the same on Winsock and on POSIX, only the headers differ.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "platform/socket.h"
@@ -9,6 +10,8 @@ struct addrinfo;
 
 namespace platform {
 
+// getaddrinfo for a TCP connection to host:port over either family; the resolver's own code.
+int LookUpStreamAddresses(const std::string& host, uint16_t port, addrinfo*& list);
 // Appends every entry of a resolver list that fits a TSockAddr; returns the host-not-found
 // code when none did, else 0.
 int CopyResolvedAddresses(const addrinfo* list, std::vector<TSockAddr>& out);

@@ -52,12 +52,8 @@ bool SocketsStartup() {
 int ResolveHost(const std::string& host, uint16_t port, std::vector<TSockAddr>& out) {
     out.clear();
     SocketsStartup();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
-    std::string service = std::to_string(port);
-    int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    int rc = LookUpStreamAddresses(host, port, list);
     if (rc != 0) return rc == WSANOTINITIALISED ? kWsaHostNotFound : rc;
     const int found = CopyResolvedAddresses(list, out);
     ::freeaddrinfo(list);
