@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/frm_main.h"
 #include "app/main_texts.h"
 
 namespace app {
@@ -86,6 +87,11 @@ void TfrmConfirm::SetMode(int mode) {
         lblCancel.Hide();
         RdImgBtnCtn.SetCaption(FTexts.GetText("FormError", "btnOk"));
     }
+    // The caption is fitted as the main window's are, keeping clear of the button's rim.
+    RdImgBtnCtn.Font.Height = -14;
+    TFormMain::FitFontToWidth(RdImgBtnCtn.Font, RdImgBtnCtn.Caption(), 4,
+                              RdImgBtnCtn.Width() - 2 * kCaptionPadding);
+    RdImgBtnCtn.Invalidate();
 }
 
 int TfrmConfirm::ShowModal() {

@@ -25,6 +25,7 @@ public:
     controls::TLabel lblCancel;
 
     static constexpr int kInfoHeight = 32;
+    static constexpr int kCaptionPadding = 8;  // the button caption keeps this far from its sides
     static constexpr int kModeCancel = 0;
     static constexpr int kModeError = 1;
     void SetMode(int mode);

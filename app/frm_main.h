@@ -140,8 +140,10 @@ public:
     controls::TImageButton& Dot(int dot);  // 1 … 3
     bool Shining() const { return FShining; }
 
-    static constexpr int kBoxTop = 142;    // pbMain's top: window y − 142 is a layer's y
-    static constexpr int kTagMargin = 12;  // the first page's tag keeps this far from the edge
+    static constexpr int kBoxTop = 142;  // pbMain's top: window y − 142 is a layer's y
+    // Titles and the tags after them end this far from the right edge, as far as the
+    // pages' pictures start from the left one.
+    static constexpr int kTagMargin = 44;
     bool TitleCut() const { return FTitleCut; }
 
 private:

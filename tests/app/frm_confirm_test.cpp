@@ -11,6 +11,12 @@
 using namespace app;
 using controls::TMouseButton;
 
+controls::TFont TFormMainFont(int height) {
+    controls::TFont f;
+    f.Height = height;
+    return f;
+}
+
 namespace {
 
 class Confirm : public testing::Test {
@@ -95,6 +101,20 @@ TEST_F(Confirm, AMessageOfMoreLinesGetsTheirRoom) {
         int(platform::MeasureTextOnce("Every", d.lblInfo.Font, {0, 0, 290, 1000}, {}).Height);
     EXPECT_GE(d.lblInfo.Height(), 4 * oneLine);
     EXPECT_LE(d.lblInfo.Top() + d.lblInfo.Height(), d.RdImgBtnCtn.Top());
+}
+
+TEST_F(Confirm, ButtonCaptionsAreFittedClearOfTheRim) {
+    Texts.LoadFromText(
+        "[FormCancel]\nbtnContinue=Continue the installation\n[FormError]\nbtnOk=OK\n");
+    TfrmConfirm d(nullptr, Texts);
+    const int room = d.RdImgBtnCtn.Width() - 2 * TfrmConfirm::kCaptionPadding;
+    EXPECT_LT(d.RdImgBtnCtn.Font.Size(), TFormMainFont(-14).Size());
+    EXPECT_GE(d.RdImgBtnCtn.Font.Size(), TFormMainFont(-14).Size() - 5);
+    const int fitted = TFormMain::MeasureTextWidth(d.RdImgBtnCtn.Font, d.RdImgBtnCtn.Caption());
+    EXPECT_TRUE(fitted <= room || d.RdImgBtnCtn.Font.Size() == TFormMainFont(-14).Size() - 5);
+    // A caption that fits keeps the design size, also after another mode shrank it.
+    d.SetMode(TfrmConfirm::kModeError);
+    EXPECT_EQ(d.RdImgBtnCtn.Font.Height, -14);
 }
 
 TEST_F(Confirm, LinkTextWithoutMarkupIsShownUnchanged) {

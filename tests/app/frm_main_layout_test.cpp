@@ -2,6 +2,8 @@
 // tags, badges and table texts, the language adjustments, and the font fitting.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/frm_main.h"
 #include "platform/resources.h"
 #include "platform/text.h"
@@ -37,6 +39,16 @@ protected:
     controls::TRdAniLayer& L(int i) { return Form->Layer(i); }
     int Width(int layer) { return TFormMain::MeasureTextWidth(L(layer).Font(), L(layer).Text()); }
     int End(int titleLayer) { return L(titleLayer).TextLeft() + Width(titleLayer); }
+    // Pixels between the end of a title's letters (centred in its line) and the top of the
+    // text below it.
+    int GapBelow(int titleLayer, int below) {
+        const int h =
+            int(std::ceil(platform::MeasureTextOnce(L(titleLayer).Text(), L(titleLayer).Font(),
+                                                    {0, 0, 10000, 10000}, {})
+                              .Height));
+        const int lettersEnd = L(titleLayer).TextTop() + (L(titleLayer).TextHeight() + h) / 2;
+        return L(below).TextTop() - lettersEnd;
+    }
 };
 
 TEST_F(FormMainLayout, WindowControlsSitWhereTheyBelong) {
@@ -125,7 +137,8 @@ TEST_F(FormMainLayout, FeatureRowsOfPagesOneAndTwo) {
         EXPECT_EQ(L(r.Title).TextLeft(), 424 + L(r.Bullet).ImageWidth());
         EXPECT_EQ(L(r.Title).TextTop(), r.TitleTop);
         EXPECT_EQ(L(r.Des).TextLeft(), L(r.Title).TextLeft());
-        EXPECT_EQ(L(r.Des).TextTop(), r.TitleTop + L(r.Title).TextHeight() + 10);
+        // Ten pixels below the title's letters, whatever the line they stand centred in.
+        EXPECT_NEAR(GapBelow(r.Title, r.Des), 10, 1);
         EXPECT_TRUE(L(r.Des).WordWrap());
         EXPECT_EQ(L(r.Des).TextWidth(), 410);
     }
@@ -174,7 +187,7 @@ TEST_F(FormMainLayout, PageZeroTitleTagBulletAndTable) {
     EXPECT_EQ(L(4).TextLeft(), End(3) + 10);
     EXPECT_EQ(L(4).TextTop(), L(2).ImageTop() - 3);
     EXPECT_EQ(L(5).TextLeft(), 424);
-    EXPECT_EQ(L(5).TextTop(), 16 + L(3).TextHeight() + 10);
+    EXPECT_NEAR(GapBelow(3, 5), 10, 1);
     EXPECT_EQ(L(5).TextWidth(), 400);
     // The table stands 192 pixels above the window's bottom.
     EXPECT_EQ(L(6).ImageLeft(), 414);
@@ -220,14 +233,21 @@ TEST_F(FormMainLayout, LongRowHeaderIsCutTo130PixelsWithAnEllipsis) {
 }
 
 TEST_F(FormMainLayout, ATitleTooWideEvenSmallerIsCutSoItsTagStaysInTheWindow) {
-    Texts.LoadFromText("[Common]\nlblImproved=IMPROVED\n[FormMain]\np1Title=" +
-                       std::string("Update three million drivers and more for every device ") +
-                       "you own today\n");
+    const std::string longTitle =
+        "Update three million drivers and more for every device you own today";
+    Texts.LoadFromText("[Common]\nlblImproved=IMPROVED\n[FormMain]\np1Title=" + longTitle + "\n");
     TFormMain& f = Make();
     EXPECT_EQ(L(3).Font().Size(), TFont{.Height = -20}.Size() - 5);  // five points, no more
     EXPECT_TRUE(f.TitleCut());
     EXPECT_EQ(L(3).Ellipsis(), controls::epEndEllipsis);
+    // Cut by the window itself: the start of the title and an ellipsis, within its width.
+    const std::string ellipsis = "\xE2\x80\xA6";
+    ASSERT_GT(L(3).Text().size(), ellipsis.size());
+    EXPECT_EQ(L(3).Text().substr(L(3).Text().size() - ellipsis.size()), ellipsis);
+    EXPECT_EQ(longTitle.rfind(L(3).Text().substr(0, L(3).Text().size() - ellipsis.size()), 0), 0u);
     EXPECT_GT(L(3).TextWidth(), 0);  // kept, not reset to the box's edge
+    EXPECT_LE(Width(3), L(3).TextWidth());
+    EXPECT_GT(Width(3), L(3).TextWidth() - 20);  // no more cut than needed
     EXPECT_EQ(L(4).TextLeft(), L(3).TextLeft() + L(3).TextWidth() + 10);
     EXPECT_EQ(L(4).TextLeft() + Width(4), 900 - TFormMain::kTagMargin);
     // An ordinary title is not cut.
@@ -236,6 +256,70 @@ TEST_F(FormMainLayout, ATitleTooWideEvenSmallerIsCutSoItsTagStaysInTheWindow) {
     EXPECT_FALSE(g.TitleCut());
     EXPECT_EQ(L(3).Ellipsis(), controls::epNone);
     EXPECT_EQ(L(3).TextWidth(), -1);
+}
+
+TEST_F(FormMainLayout, ATitleThatFitsOnceSmallerStaysWholeBesideItsTag) {
+    // Fits 380 pixels at the design size, but not with its tag after it: it is made smaller,
+    // not cut.
+    Make();
+    const TFont design = L(3).Font();  // the English title fits at its design size
+    std::string title = "Update drivers";
+    while (TFormMain::MeasureTextWidth(design, title + "s") <= 378) title += "s";
+    ASSERT_GT(TFormMain::MeasureTextWidth(design, title), 360);
+    Texts.LoadFromText("[Common]\nlblImproved=IMPROVED\n[FormMain]\np1Title=" + title + "\n");
+    TFormMain& f = Make();
+    EXPECT_FALSE(f.TitleCut());
+    EXPECT_EQ(L(3).Text(), title);
+    EXPECT_LT(L(3).Font().Size(), design.Size());
+    EXPECT_LE(L(4).TextLeft() + Width(4), 900 - TFormMain::kTagMargin);
+    EXPECT_EQ(L(4).TextLeft(), End(3) + 10);
+}
+
+TEST_F(FormMainLayout, TitlesOfTheLaterPagesAreFittedBesideTheirTagsAndBadges) {
+    const std::string wide = "Automatic driver updates for every device";  // wider than its room
+    const std::string wider = wide + " you own, at home and at work, every day";
+    Texts.LoadFromText("[Common]\nlblNew=NEW\nlblImproved=IMPROVED\n[FormMain]\np2Title1=" + wide +
+                       "\np2Title2=Boost\np2Title3=" + wider + "\np2Tag3=IMPROVED\n" +
+                       "p2Des1=x\np2Des3=y\np3Title2=" + wide + "\n");
+    Make();
+    const int design = TFont{.Height = -20}.Size();
+    const int right = 900 - TFormMain::kTagMargin;
+    // Made smaller, kept whole, badge and tag after them inside the margin.
+    for (int title : {18, 38}) {
+        SCOPED_TRACE(title);
+        EXPECT_LT(L(title).Font().Size(), design);
+        EXPECT_GE(L(title).Font().Size(), design - 5);
+        EXPECT_EQ(L(title).Text().substr(0, wide.size()), wide);
+        EXPECT_EQ(L(title).Ellipsis(), controls::epNone);
+    }
+    EXPECT_LE(L(19).ImageLeft() + L(19).ImageWidth(), right);
+    EXPECT_LE(L(39).TextLeft() + Width(39), right);
+    // A short title keeps its design size.
+    EXPECT_EQ(L(23).Font().Size(), design);
+    // Too wide even five points smaller: cut with an ellipsis, its tag still inside.
+    EXPECT_EQ(L(28).Font().Size(), design - 5);
+    EXPECT_EQ(L(28).Ellipsis(), controls::epEndEllipsis);
+    EXPECT_LE(Width(28), L(28).TextWidth());
+    EXPECT_EQ(L(29).TextLeft(), L(28).TextLeft() + L(28).TextWidth() + 10);
+    EXPECT_LE(L(29).TextLeft() + Width(29), right);
+    // The descriptions follow the smaller titles.
+    EXPECT_NEAR(GapBelow(18, 21), 10, 1);
+    EXPECT_NEAR(GapBelow(28, 30), 10, 1);
+}
+
+TEST_F(FormMainLayout, ADescriptionTooLongForItsLineTakesASecond) {
+    TFormMain& f = Make();
+    EXPECT_FALSE(f.lblDes.WordWrap);  // the English one fits
+    const int oneLine = f.lblDes.Height();
+    Texts.LoadFromText("[FormMain]\nmainDes=" + std::string(30, 'x') +
+                       " a description that is far too long for one line of the window, with "
+                       "many more words than the English one has, and more still %s\n");
+    TFormMain& g = Make();
+    EXPECT_TRUE(g.lblDes.WordWrap);
+    EXPECT_GT(g.lblDes.Height(), oneLine);
+    EXPECT_LE(g.lblDes.Height(), 2 * oneLine);
+    EXPECT_EQ(g.lblDes.Left() + g.lblDes.Width(), 900 - 20);
+    EXPECT_LT(g.lblDes.Top() + g.lblDes.Height(), TFormMain::kBoxTop);
 }
 
 TEST_F(FormMainLayout, FrenchTablesPutTheFirstTagTwentyPixelsAway) {

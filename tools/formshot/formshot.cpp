@@ -1,122 +1,130 @@
-// Renders one of the program's windows into a PNG without a screen:
-//   formshot SCENE LANGUAGE OUT.png
+// Renders the program's windows into PNGs without a screen:
+//   formshot SCENE LANGUAGE OUT.png   one scene
+//   formshot --sheet DIR              every scene in every language into DIR, and DIR/sheet.png,
+//                                     the contact sheet of them all (scenes down, languages across)
+//   formshot --docs DIR               the pictures the README shows
+//   formshot --check-docs DIR         exit 1 when a picture in DIR is not what --docs makes now
 // SCENE: page0 | page1 | page2 | download | confirm-cancel | confirm-error | whatsnew |
 //        whatsnew-loading; LANGUAGE: english | german | russian | french | … (a built-in table).
 // The offer window's pages are brought in by its own page cycle, frame by frame, on a clock of
 // our own, so a picture shows a page the way it stands during its hold.
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 
-#include "app/frm_confirm.h"
-#include "app/frm_main.h"
-#include "locale/frm_whatsnew.h"
-#include "platform/eventloop.h"
-#include "platform/resources.h"
-#include "platform/text.h"
+#include "platform/canvas.h"
+#include "tools/formshot/scenes.h"
 
 namespace {
 
-bool Save(const platform::TImage& image, const std::string& path) {
-    std::string png;
-    if (!platform::EncodePng(image, png)) return false;
-    std::ofstream out(path, std::ios::binary);
-    out.write(png.data(), std::streamsize(png.size()));
-    return bool(out);
-}
+// The README's pictures: the offer, the download and the What's New window, in English.
+struct TDocPicture {
+    const char* File;
+    const char* Scene;
+};
+const TDocPicture kDocs[] = {
+    {"offer.png", "page0"}, {"downloading.png", "download"}, {"whatsnew.png", "whatsnew"}};
 
-platform::TImage Render(controls::TForm& form) {
-    platform::TImage image(form.Width(), form.Height(), 0xFF000000);
-    auto canvas = platform::CreateImageCanvas(image);
-    form.PaintTo(*canvas);
-    canvas->Flush();
-    return image;
-}
-
-// "german" → "German", the product's way of naming a language.
-std::string DisplayName(const std::string& lang) {
-    std::string s = platform::LowerCase(lang);
-    if (!s.empty()) s[0] = char(std::toupper(static_cast<unsigned char>(s[0])));
-    return s;
-}
-
-// Runs the page cycle until `page` holds.
-bool BringPage(app::TFormMain& form, uint32_t& now, int page) {
-    for (int frame = 0; frame < 5000; ++frame) {
-        now += 33;
-        form.Pages().FrameStep();
-        if (form.Pages().CurrentPage == page && form.Pages().AnimPhase == 3) return true;
-        if (form.Pages().AnimPhase == 3) now += 9000;  // skip the hold of the other pages
+bool Shoot(const std::string& scene, const std::string& lang, platform::TImage& image) {
+    std::string error;
+    auto s = formshot::MakeScene(scene, lang, error);
+    if (!s) {
+        std::fprintf(stderr, "%s %s: %s\n", scene.c_str(), lang.c_str(), error.c_str());
+        return false;
     }
-    return false;
+    image = formshot::Render(s->Form());
+    return true;
+}
+
+std::string Join(const std::string& dir, const std::string& file) {
+    return dir.empty() ? file : dir + "/" + file;
+}
+
+int Sheet(const std::string& dir) {
+    const auto& langs = formshot::Languages();
+    const auto& scenes = formshot::Scenes();
+    // Half size, each cell as large as the largest window, so that the sheet stays viewable.
+    constexpr int kCellW = 450, kCellH = 300, kGap = 6;
+    platform::TImage sheet(int(langs.size()) * (kCellW + kGap) + kGap,
+                           int(scenes.size()) * (kCellH + kGap) + kGap, 0xFF404040);
+    auto canvas = platform::CreateImageCanvas(sheet);
+    int failed = 0;
+    for (size_t r = 0; r < scenes.size(); ++r)
+        for (size_t c = 0; c < langs.size(); ++c) {
+            platform::TImage image;
+            if (!Shoot(scenes[r], langs[c], image)) {
+                ++failed;
+                continue;
+            }
+            const std::string file = Join(dir, scenes[r] + "-" + langs[c] + ".png");
+            if (!formshot::SavePng(image, file)) {
+                std::fprintf(stderr, "cannot write %s\n", file.c_str());
+                ++failed;
+            }
+            const float w = float(image.Width()) / 2, h = float(image.Height()) / 2;
+            canvas->DrawImage(image,
+                              {float(kGap + int(c) * (kCellW + kGap)),
+                               float(kGap + int(r) * (kCellH + kGap)), w, h},
+                              {0, 0, float(image.Width()), float(image.Height())});
+        }
+    canvas->Flush();
+    canvas.reset();
+    if (!formshot::SavePng(sheet, Join(dir, "sheet.png"))) ++failed;
+    return failed == 0 ? 0 : 1;
+}
+
+int Docs(const std::string& dir, bool check) {
+    int failed = 0;
+    for (const TDocPicture& d : kDocs) {
+        platform::TImage image;
+        if (!Shoot(d.Scene, "english", image)) {
+            ++failed;
+            continue;
+        }
+        const std::string file = Join(dir, d.File);
+        if (!check) {
+            if (!formshot::SavePng(image, file)) {
+                std::fprintf(stderr, "cannot write %s\n", file.c_str());
+                ++failed;
+            }
+            continue;
+        }
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        const auto committed = platform::DecodePng(bytes.str());
+        bool same = committed && committed->Width() == image.Width() &&
+                    committed->Height() == image.Height();
+        for (int y = 0; same && y < image.Height(); ++y)
+            for (int x = 0; same && x < image.Width(); ++x)
+                same = committed->Pixel(x, y) == image.Pixel(x, y);
+        if (!same) {
+            std::fprintf(stderr, "%s is not what the window shows now (run scripts/shots)\n",
+                         file.c_str());
+            ++failed;
+        }
+    }
+    return failed == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 3 && first == "--sheet") return Sheet(argv[2]);
+    if (argc == 3 && first == "--docs") return Docs(argv[2], false);
+    if (argc == 3 && first == "--check-docs") return Docs(argv[2], true);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: formshot SCENE LANGUAGE OUT.png\n");
+        std::fprintf(stderr,
+                     "usage: formshot SCENE LANGUAGE OUT.png | --sheet DIR | --docs DIR | "
+                     "--check-docs DIR\n");
         return 2;
     }
-    const std::string scene = argv[1], lang = argv[2], out = argv[3];
-    const std::string table = platform::UpperCase(lang);
-    const auto data = platform::FindResourceData("LANG", table);
-    if (!data) {
-        std::fprintf(stderr, "no built-in table %s\n", table.c_str());
-        return 2;
-    }
-    locale::TLeapgateLang texts;
-    texts.LoadFromText(*data);
-
     platform::TImage image;
-    if (scene.rfind("page", 0) == 0 || scene == "download") {
-        app::TFormMain form;
-        uint32_t now = 100000;
-        form.Texts = &texts;
-        form.Data.NewVersion = "6.4.0.123";
-        form.ProductLanguage = [&] { return DisplayName(lang); };
-        form.TableName = [&] { return table; };
-        form.TickCount = [&] { return now; };
-        form.Pause = [](uint32_t) {};
-        form.RecordShow = nullptr;
-        form.FormShow();
-        form.tmrShine.SetEnabled(false);
-        form.animMain.SetAnimate(false);
-        const int page = scene == "download" ? 0 : scene[4] - '0';
-        if (!BringPage(form, now, page)) {
-            std::fprintf(stderr, "page %d never came\n", page);
-            return 1;
-        }
-        if (scene == "download") {
-            form.ShowDownloadControls(true);
-            form.ShowOfferControls(false);
-            form.ProDownInfo.SetPosition(37);
-            form.UpdateSpeedText(37, 1572864, 52428800, 19398656);
-        }
-        image = Render(form);
-    } else if (scene == "confirm-cancel" || scene == "confirm-error") {
-        app::TfrmConfirm dialog(nullptr, texts);
-        dialog.SetMode(scene == "confirm-error" ? 1 : 0);
-        image = Render(dialog);
-    } else if (scene == "whatsnew" || scene == "whatsnew-loading") {
-        locale::TformWhatsNew w(nullptr, texts);
-        const std::string name = DisplayName(lang);
-        w.HistorySource = [name] { return locale::LoadHistoryFor(name); };
-        w.HistoryFileSource = [] { return std::string(); };
-        w.SettleMs = 0;
-        w.FormShow();
-        if (scene == "whatsnew" &&
-            !platform::TEventLoop::RunUntil([&] { return w.Loaded(); }, 15000)) {
-            std::fprintf(stderr, "the history never came\n");
-            return 1;
-        }
-        image = Render(w);
-    } else {
-        std::fprintf(stderr, "unknown scene %s\n", scene.c_str());
-        return 2;
-    }
-    if (!Save(image, out)) {
-        std::fprintf(stderr, "cannot write %s\n", out.c_str());
+    if (!Shoot(argv[1], argv[2], image)) return 2;
+    if (!formshot::SavePng(image, argv[3])) {
+        std::fprintf(stderr, "cannot write %s\n", argv[3]);
         return 1;
     }
     return 0;
