@@ -155,6 +155,7 @@ void TFormMain::FormShow() {
         ShowNextPage(-1);
         FirstShowDone = true;
     }
+    if (FPreparing) return;  // the rest comes when the window is shown
     // Stay-on-top for a moment and back: the system then lets the window come to the front.
     if (HasWindow()) {
         Window().SetStayOnTop(true);
@@ -163,6 +164,18 @@ void TFormMain::FormShow() {
         platform::TEventLoop::ProcessMessages();
     }
     tmrShine.SetEnabled(true);
+}
+
+void TFormMain::ShowWindow() {
+    // Centred, with its texts and layout, before the window is first mapped: it never shows a
+    // frame at the screen's corner without them.
+    if (!FirstShowDone) {
+        Window().CenterOnScreen();
+        FPreparing = true;
+        FormShow();
+        FPreparing = false;
+    }
+    TForm::ShowWindow();
 }
 
 void TFormMain::EnablePageDots() {
@@ -186,6 +199,8 @@ void TFormMain::animMainAnimated(TObject&) {
 }
 
 int TFormMain::ShowConfirmDialog(int mode) {
+    // The dialog has the mouse now: the close button pressed to open it looks normal again.
+    LoseMouse();
     return ShowConfirm ? ShowConfirm(mode) : kConfirmClosed;
 }
 

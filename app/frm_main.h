@@ -99,6 +99,9 @@ public:
     std::function<uint32_t()> TickCount;
     std::function<void(uint32_t ms)> Pause;
 
+    // Shows the window; the first time, its first-show work is done before it is mapped.
+    void ShowWindow();
+
     // Handlers.
     bool FormCreate();  // the start-up decision; false: the process should end
     void FormShow();
@@ -159,8 +162,9 @@ private:
 
     std::unique_ptr<TPageCycle> FPages;
     bool FShining = false;
-    bool FTitleCut = false;  // the first page's title is cut to leave its tag room
-    std::string FLanguage;   // the product language as read at the first show
+    bool FPreparing = false;  // the first show's work runs before the window is mapped
+    bool FTitleCut = false;   // the first page's title is cut to leave its tag room
+    std::string FLanguage;    // the product language as read at the first show
 };
 
 }  // namespace app

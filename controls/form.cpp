@@ -1,5 +1,7 @@
 #include "controls/form.h"
 
+#include <utility>
+
 namespace controls {
 TForm::TForm(int clientWidth, int clientHeight, const std::string& caption) : Caption(caption) {
     SetBounds(0, 0, clientWidth, clientHeight);
@@ -59,6 +61,7 @@ void TForm::HideWindow() {
 }
 
 int TForm::ShowModal() {
+    if (Owner) Owner->LoseMouse();
     platform::TWindow& w = Window();
     if (OnShow) OnShow();
     return w.ShowModal();
@@ -158,8 +161,17 @@ void TForm::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     TControl* target = FCaptured ? FCaptured : ControlAt(x, y);
     FCaptured = nullptr;
     if (FWindow) FWindow->ReleaseCapture();
+    FMouseLost = false;
     Send(*target, TMessageKind::MouseUp, button, shift, x, y);
+    // A click that opened a modal window: where the mouse is now, only its next move tells.
+    if (std::exchange(FMouseLost, false)) return;
     SetHot(ClientRect().Contains(x, y) ? ControlAt(x, y) : nullptr);
+}
+
+void TForm::LoseMouse() {
+    FCaptured = nullptr;
+    FMouseLost = true;
+    SetHot(nullptr);
 }
 
 void TForm::HandleDoubleClick(TMouseButton button, TShiftState shift, int x, int y) {

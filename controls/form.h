@@ -45,6 +45,9 @@ public:
     void HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void HandleDoubleClick(TMouseButton button, TShiftState shift, int x, int y);
     void HandleMouseLeave();
+    // A window opened over this one takes the mouse: nothing here looks hovered or pressed
+    // until the mouse moves over the form again (also when this happens inside a click).
+    void LoseMouse();
     void HandleMouseWheel(int notches, TShiftState shift, int x, int y);
     THintWindow& HintWindow() { return FHints.Window(); }
     TControl* HotControl() const { return FHot; }
@@ -69,6 +72,7 @@ private:
     TRect FDirty;
     TControl* FHot = nullptr;
     TControl* FCaptured = nullptr;
+    bool FMouseLost = false;  // LoseMouse ran while a release was being delivered
     TCursor FCursor = TCursor::Default;
     THintScheduler FHints;
 };
