@@ -40,6 +40,7 @@ void THttpConnection::TryNextAddress() {
             FLastImmediate = true;
             continue;
         }
+        if (ReceiveBuffer > 0) platform::SocketSetReceiveBuffer(FSocket, ReceiveBuffer);
         platform::SocketHandle s = FSocket;
         uint64_t gen = ++FGeneration;
         std::weak_ptr<bool> alive = FAlive;

@@ -37,6 +37,8 @@ public:
     std::function<void(int error, bool immediate)> OnConnectFailed;
     std::function<void(int code, const std::string& reason)> OnFailed;  // SOCKS or TLS
 
+    // The receive buffer of the sockets Connect opens; 0 leaves the system's.
+    int ReceiveBuffer = 0;
     void Connect(std::vector<platform::TSockAddr> addresses, const TSocksSettings* socks);
     // Starts a TLS handshake over the open connection; false with a reason at once when TLS
     // cannot be set up (library missing).
@@ -45,6 +47,9 @@ public:
     void Close();
     bool IsOpen() const { return FSocket != platform::kInvalidSocket; }
     bool Ready() const { return FPhase == TPhase::kOpen; }
+    int SocketReceiveBuffer() const {
+        return IsOpen() ? platform::SocketReceiveBuffer(FSocket) : -1;
+    }
 
 private:
     enum class TPhase { kIdle, kConnecting, kSocks, kOpen, kTls };

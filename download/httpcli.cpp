@@ -170,7 +170,12 @@ void THttpCli::LookupDone(int error, const std::vector<platform::TSockAddr>& add
         connectTo = FSocksAddresses;
     }
     FState = httpNotConnected;
+    FConnection->ReceiveBuffer = ReceiveBuffer;
     FConnection->Connect(std::move(connectTo), FUseSocks ? &FSocks : nullptr);
+}
+
+int THttpCli::SocketReceiveBuffer() const {
+    return FConnection->SocketReceiveBuffer();
 }
 
 void THttpCli::Connected() {

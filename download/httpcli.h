@@ -40,6 +40,7 @@ public:
     THttpAuthType ProxyAuth = httpAuthNone;
     std::string SocksServer, SocksPort, SocksLevel;
     unsigned Timeout = 30;  // seconds; only for blocking calls, which this client does not offer
+    int ReceiveBuffer = 0;  // bytes of the socket's receive buffer; 0 leaves the system's
 
     const std::string& RequestVer() const { return FRequestVer; }
     // "1.0" or "1.1"; anything else raises EHttpException "Insupported HTTP version".
@@ -59,6 +60,8 @@ public:
     int LocationChangeCurCount = 0;
 
     THttpState State() const { return FState; }
+    // The open socket's receive buffer as the system reports it; -1 without a socket.
+    int SocketReceiveBuffer() const;
 
     // Events; an empty one is skipped.
     std::function<void(THttpCli* sender)> OnHeaderEnd;

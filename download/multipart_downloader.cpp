@@ -90,6 +90,9 @@ void TMultipartHttpDownloader::Start() {
     probe->Index = 0;
     probe->URL = URL;
     CopySettings(*probe);
+    // The probe is dropped once its header is in; a small window keeps the server from
+    // sending much of a body nobody reads.
+    probe->ReceiveBuffer = 8 * 1024;
     probe->OnRequestDone = [this](THttpCli* sender, THttpRequest, int errCode) {
         ProbeRequestDone(sender, errCode);
     };

@@ -145,6 +145,7 @@ void TMultipartHttpDownloader::WMStartMulti() {
     for (int i = 0; i < PartCount; ++i) {
         if (i == 0) {
             Parts[0]->OnHeaderEnd = nullptr;
+            Parts[0]->ReceiveBuffer = 0;  // the probe's small window is not for a segment
         } else {
             Parts[i] = std::make_unique<TMyHttpCli>("HttpCli" + std::to_string(i));
         }

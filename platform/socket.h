@@ -52,6 +52,11 @@ void SocketSetNonBlocking(SocketHandle s);
 void SocketCloseDetached(SocketHandle s);
 // Closes such a socket with a reset instead of an orderly close (a server playing a broken peer).
 void SocketCloseAbortive(SocketHandle s);
+// Sets the socket's receive buffer (SO_RCVBUF). Before the connect it also bounds the window
+// offered to the peer, so a connection that will be dropped early lets in little.
+void SocketSetReceiveBuffer(SocketHandle s, int bytes);
+// The receive buffer as the system reports it (Linux doubles the value set); -1 on an error.
+int SocketReceiveBuffer(SocketHandle s);
 // The socket's pending error (SO_ERROR) as a Winsock number; 0 when there is none.
 int SocketPendingError(SocketHandle s);
 // The Winsock number of a system error code (errno on Linux; unchanged on Windows).

@@ -171,6 +171,17 @@ void SocketCloseAbortive(SocketHandle s) {
     SocketCloseDetached(s);
 }
 
+void SocketSetReceiveBuffer(SocketHandle s, int bytes) {
+    ::setsockopt(static_cast<int>(s), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+int SocketReceiveBuffer(SocketHandle s) {
+    int bytes = 0;
+    socklen_t len = sizeof bytes;
+    if (::getsockopt(static_cast<int>(s), SOL_SOCKET, SO_RCVBUF, &bytes, &len) != 0) return -1;
+    return bytes;
+}
+
 int SocketPendingError(SocketHandle s) {
     int error = 0;
     socklen_t len = sizeof error;

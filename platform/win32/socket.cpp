@@ -136,6 +136,19 @@ void SocketCloseAbortive(SocketHandle s) {
     SocketCloseDetached(s);
 }
 
+void SocketSetReceiveBuffer(SocketHandle s, int bytes) {
+    ::setsockopt(Raw(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                 sizeof bytes);
+}
+
+int SocketReceiveBuffer(SocketHandle s) {
+    int bytes = 0;
+    int len = sizeof bytes;
+    if (::getsockopt(Raw(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&bytes), &len) != 0)
+        return -1;
+    return bytes;
+}
+
 int SocketPendingError(SocketHandle s) {
     int error = 0;
     int len = sizeof error;
