@@ -62,6 +62,11 @@ TfrmConfirm::TfrmConfirm(TForm* owner, const locale::TLeapgateLang& texts)
     imgCover.OnMouseDown = [this](TObject& s, TMouseButton b, TShiftState sh, int x, int y) {
         imgCoverMouseDown(s, b, sh, x, y);
     };
+    // The keyboard: Continue / OK first and on Enter, Esc as the close button.
+    Role = TAccessibleRole::Dialog;
+    SetFocusOrder({&RdImgBtnCtn, &lblCancel, &RdImgBtnClose});
+    DefaultControl = &RdImgBtnCtn;
+    CancelControl = &RdImgBtnClose;
     FormCreate();
     SetMode(kModeCancel);
 }

@@ -26,6 +26,7 @@ TFormMain::TFormMain() : TForm(900, 600, "Vantrel Updater"), Texts(&locale::Lang
     ShowWhatsNew = [this] { DefaultShowWhatsNew(); };
     CreateControls();
     CreateLayers();
+    SetUpKeyboard();
     FPages = std::make_unique<TPageCycle>(
         animMain.Layers(), [this](int dot, bool on) { Dot(dot).SetEnabled(on); },
         [this] { return TickCount(); }, [this](uint32_t ms) { Pause(ms); });
@@ -151,8 +152,10 @@ void TFormMain::FormShow() {
         EnablePageDots();
         LoadTexts();
         LayoutControls();
+        NameControls();
         animMain.SetAnimate(true);
         ShowNextPage(-1);
+        SyncLinkStandIn();
         FirstShowDone = true;
     }
     if (FPreparing) return;  // the rest comes when the window is shown
@@ -196,6 +199,7 @@ void TFormMain::ResetPageImages() {
 
 void TFormMain::animMainAnimated(TObject&) {
     FPages->FrameStep();
+    SyncLinkStandIn();
 }
 
 int TFormMain::ShowConfirmDialog(int mode) {

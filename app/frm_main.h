@@ -22,6 +22,7 @@
 #include "controls/paintbox.h"
 #include "controls/picture.h"
 #include "controls/progressbar.h"
+#include "controls/standin.h"
 #include "controls/timer.h"
 #include "locale/lang.h"
 #include "platform/tray.h"
@@ -56,6 +57,8 @@ public:
     controls::TLabel lblTitle;
     controls::TLabel lblDes;
     controls::TPaintBox pbMain;
+    // Over the What's New link of the third page, for the keyboard and assistive technology.
+    controls::TStandIn lnkWhatsNew;
     controls::TImageButton btnCheck1, btnCheck2, btnCheck3;
     controls::TImageButton btnUpgrade;
     controls::TImageButton btnMin;
@@ -118,6 +121,8 @@ public:
     void animMainLayers41MouseLeave(controls::TObject& sender);
     void pbMainMouseEnter(controls::TObject& sender);
     void tmrShineTimer(controls::TObject& sender);
+    // Keys the focus order leaves: Left and Right go to the page dot before or after.
+    bool FormKeyDown(controls::TKey key, controls::TShiftState shift);
 
     // Operations.
     void EnablePageDots();
@@ -152,6 +157,11 @@ public:
 private:
     void CreateControls();
     void CreateLayers();
+    void SetUpKeyboard();
+    // Names for assistive technology that come from the texts (after LoadTexts).
+    void NameControls();
+    // The link's stand-in is there only while the link's page shows, where the link is.
+    void SyncLinkStandIn();
     void LayoutPage0();
     void LayoutPage1();
     void LayoutPage2();

@@ -43,6 +43,7 @@ void TFormMain::btnCheck1Click(TObject& sender) {
     // The page state belongs to the frame step; it is changed only while no frame runs.
     animMain.SetAnimate(false);
     FPages->DotClicked(int(static_cast<TControl&>(sender).Tag));
+    SyncLinkStandIn();
     animMain.SetAnimate(true);
 }
 

@@ -64,6 +64,40 @@ void TControl::SetVisible(bool v) {
     if (TForm* f = Form()) f->ControlStateChanged(*this);
 }
 
+bool TControl::Showing() const {
+    for (const TControl* c = this; c; c = c->FParent)
+        if (!c->FVisible) return false;
+    return true;
+}
+
+bool TControl::KeyActivate() {
+    if (!FEnabled) return false;
+    Click();
+    return true;
+}
+
+std::optional<TAccessibleRole> TControl::AccessibleRole() const {
+    return AccRole ? AccRole : OwnAccessibleRole();
+}
+
+std::string TControl::AccessibleName() const {
+    return AccName.empty() ? OwnAccessibleName() : AccName;
+}
+
+unsigned TControl::AccessibleState() const {
+    unsigned s = 0;
+    if (!FEnabled) s |= platform::kAccDisabled;
+    if (!Showing()) s |= platform::kAccInvisible;
+    // The form's own bookkeeping: a control it does not know has no focus.
+    const TControl* root = this;
+    while (root->FParent) root = root->FParent;
+    if (const auto* f = dynamic_cast<const TForm*>(root)) {
+        if (f->InFocusOrder(this)) s |= platform::kAccFocusable;
+        if (f->Focused() == this) s |= platform::kAccFocused;
+    }
+    return s;
+}
+
 void TControl::SetEnabled(bool v) {
     if (FEnabled == v) return;
     FEnabled = v;
@@ -179,7 +213,8 @@ void TControl::PaintTree(platform::TCanvas& canvas, const TRect* dirty) {
 TControl* TControl::ControlAt(int x, int y) {
     for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
         TControl* c = *it;
-        if (!c->Visible() || !c->Enabled() || !c->BoundsRect().Contains(x, y)) continue;
+        if (!c->Visible() || !c->Enabled() || !c->TakesMouse() || !c->BoundsRect().Contains(x, y))
+            continue;
         if (TControl* inner = c->ControlAt(x - c->Left(), y - c->Top())) return inner;
     }
     return this;

@@ -1,8 +1,10 @@
-// The control base: bounds, visibility, enabled state, tag, hint, cursor, mouse events,
-// z-order among siblings and painting with clipping. A control's message procedure and paint
-// procedure are replaceable (the layer animator takes over its drawing box through them).
+// The control base: bounds, visibility, enabled state, tag, hint, cursor, mouse and key events,
+// what assistive technology is told about it, z-order among siblings and painting with clipping. A
+// control's message procedure and paint procedure are replaceable (the layer animator takes over
+// its drawing box through them).
 #pragma once
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "controls/types.h"
@@ -39,6 +41,8 @@ public:
     void OriginInForm(int& x, int& y) const;
 
     bool Visible() const { return FVisible; }
+    // Visible, and so are all its parents.
+    bool Showing() const;
     void SetVisible(bool v);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -78,6 +82,24 @@ public:
     // The deepest visible, enabled control at (x, y) in this control's coordinates.
     TControl* ControlAt(int x, int y);
 
+    // Keyboard: a key for the focused control (true: it used the key), and the action of
+    // Enter or Space on it (true: it acted; the default is a click while enabled).
+    virtual bool KeyDown(TKey /*key*/, TShiftState /*shift*/) { return false; }
+    virtual bool KeyActivate();
+
+    // For assistive technology. A control without a role is passed over (its children are
+    // not). AccName and AccRole override what the control says of itself.
+    std::string AccName;
+    std::optional<TAccessibleRole> AccRole;
+    std::optional<TAccessibleRole> AccessibleRole() const;
+    std::string AccessibleName() const;
+    virtual std::string AccessibleValue() const { return {}; }
+    unsigned AccessibleState() const;  // platform::kAcc… flags
+    // Parts inside the control (a list's rows), appended with `parent` as their parent;
+    // (ox, oy) is the control's origin in its form.
+    virtual void AccessibleParts(std::vector<TAccessibleNode>& /*out*/, int /*parent*/, int /*ox*/,
+                                 int /*oy*/) const {}
+
 protected:
     virtual void Paint(platform::TCanvas& canvas);
     virtual void MouseEnter() {}
@@ -89,6 +111,10 @@ protected:
     virtual bool MouseWheel(int /*notches*/, int /*x*/, int /*y*/) { return false; }
     virtual void Click() { Fire(OnClick, *this); }
     virtual void BoundsChanged() {}
+    // False: the mouse passes through the control to what lies under it.
+    virtual bool TakesMouse() const { return true; }
+    virtual std::optional<TAccessibleRole> OwnAccessibleRole() const { return std::nullopt; }
+    virtual std::string OwnAccessibleName() const { return Hint; }
 
 private:
     friend class TForm;

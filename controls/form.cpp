@@ -1,5 +1,6 @@
 #include "controls/form.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace controls {
@@ -12,6 +13,9 @@ TForm::~TForm() {
     if (FWindow) {
         FWindow->OnPaint = nullptr;
         FWindow->OnMouseMove = nullptr;
+        FWindow->OnKeyDown = nullptr;
+        FWindow->OnAccessibleTree = nullptr;
+        FWindow->OnAccessibleAction = nullptr;
     }
 }
 
@@ -42,6 +46,15 @@ platform::TWindow& TForm::Window() {
             HandleMouseWheel(n, s, x, y);
         };
         FWindow->OnClose = [this] { FireClose(); };
+        FWindow->OnKeyDown = [this](TKey k, TShiftState s) { HandleKeyDown(k, s); };
+        FWindow->Role = Role;
+        FWindow->OnAccessibleTree = [this] { return AccessibleTree(&FAccessibleOwners); };
+        FWindow->OnAccessibleAction = [this](int index) {
+            if (index < 0 || size_t(index) >= FAccessibleOwners.size()) return false;
+            // The tree may be old: act only on a control that is still ours and can act.
+            TControl* c = FAccessibleOwners[size_t(index)];
+            return CanFocus(c) && c->KeyActivate();
+        };
     }
     return *FWindow;
 }
@@ -100,6 +113,11 @@ void TForm::UpdateNow() {
 void TForm::PaintTo(platform::TCanvas& canvas, const TRect* dirty) {
     FDirty = {};
     PaintTree(canvas, dirty);
+    // Not while a modal window runs over this one: the ring would lie on its mask.
+    if (FRingShown && FFocus && FFocus->Showing() && (!FWindow || FWindow->Enabled())) {
+        // A thin light line around the focused control, in the flat look of the windows.
+        canvas.FrameRect(RingRect().ToF(), FocusRingColor, 1);
+    }
     if (BorderColor != clNone) canvas.FrameRect(ClientRect().ToF(), BorderColor, 1);
 }
 
@@ -151,6 +169,13 @@ void TForm::HandleMouseMove(TShiftState shift, int x, int y) {
 void TForm::HandleMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     CancelHint();
     TControl* target = ControlAt(x, y);
+    // A press moves the focus to what was pressed, and the ring goes until the keyboard is
+    // used again.
+    if (FRingShown) {
+        InvalidateRing();
+        FRingShown = false;
+    }
+    if (InFocusOrder(target)) SetFocus(target);
     SetHot(target);
     FCaptured = target;
     if (FWindow) FWindow->SetCapture();
@@ -198,6 +223,13 @@ void TForm::CursorChanged(TControl& control) {
 
 void TForm::ControlStateChanged(TControl& control) {
     if (&control == FHot && (!control.Visible() || !control.Enabled())) SetHot(nullptr);
+    // A focused control that goes out of sight hands the focus on along the order; one that
+    // is only disabled keeps it (a page dot is disabled while its page shows).
+    if (FFocus && !FFocus->Showing()) {
+        TControl* const gone = FFocus;
+        if (!FocusNext()) SetFocus(nullptr);
+        if (FFocus == gone) SetFocus(nullptr);
+    }
 }
 
 void TForm::ControlRemoved(TControl& control) {
@@ -209,6 +241,123 @@ void TForm::ControlRemoved(TControl& control) {
     };
     if (within(FHot)) FHot = nullptr;
     if (within(FCaptured)) FCaptured = nullptr;
+    if (within(FFocus)) {
+        InvalidateRing();
+        FFocus = nullptr;
+    }
+    std::erase_if(FFocusOrder, within);
+    std::erase_if(FAccessibleOwners, within);
+    if (within(DefaultControl)) DefaultControl = nullptr;
+    if (within(CancelControl)) CancelControl = nullptr;
+}
+
+void TForm::SetFocusOrder(std::vector<TControl*> order) {
+    FFocusOrder = std::move(order);
+    if (FFocus && !InFocusOrder(FFocus)) SetFocus(nullptr);
+}
+
+bool TForm::InFocusOrder(const TControl* control) const {
+    return control &&
+           std::find(FFocusOrder.begin(), FFocusOrder.end(), control) != FFocusOrder.end();
+}
+
+bool TForm::CanFocus(const TControl* control) const {
+    return InFocusOrder(control) && control->Showing() && control->Enabled();
+}
+
+TRect TForm::RingRect() const {
+    if (!FFocus) return {};
+    int x, y;
+    FFocus->OriginInForm(x, y);
+    TRect r = FFocus->ClientRect().Offset(x, y).Inflated(kFocusRingGap + 1);
+    // At the window's edge the ring comes inside, where it can be seen.
+    r.Left = std::max(r.Left, 0);
+    r.Top = std::max(r.Top, 0);
+    r.Right = std::min(r.Right, Width());
+    r.Bottom = std::min(r.Bottom, Height());
+    return r;
+}
+
+void TForm::InvalidateRing() {
+    if (FRingShown && FFocus) InvalidateRect(RingRect());
+}
+
+void TForm::SetFocus(TControl* control) {
+    if (control == FFocus) return;
+    InvalidateRing();
+    FFocus = control;
+    InvalidateRing();
+}
+
+bool TForm::FocusNext(bool backward) {
+    const int n = int(FFocusOrder.size());
+    if (n == 0) return false;
+    auto at = std::find(FFocusOrder.begin(), FFocusOrder.end(), FFocus);
+    int start = at == FFocusOrder.end() ? (backward ? 0 : n - 1) : int(at - FFocusOrder.begin());
+    for (int step = 1; step <= n; ++step) {
+        const int i = ((start + (backward ? -step : step)) % n + n) % n;
+        if (CanFocus(FFocusOrder[size_t(i)])) {
+            SetFocus(FFocusOrder[size_t(i)]);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TForm::HandleKeyDown(TKey key, TShiftState shift) {
+    if (key == TKey::Other) return;
+    CancelHint();
+    if (!FRingShown) {
+        FRingShown = true;
+        InvalidateRing();
+    }
+    // The first key finds the focus where the order begins.
+    if ((!FFocus || !FFocus->Showing()) && key != TKey::Tab) FocusNext();
+    if (key == TKey::Tab) {
+        FocusNext((shift & platform::kShift) != 0);
+        return;
+    }
+    if (key == TKey::Escape) {
+        if (CancelControl && CancelControl->Showing()) CancelControl->KeyActivate();
+        return;
+    }
+    if (FFocus && FFocus->Showing() && FFocus->KeyDown(key, shift)) return;
+    if (OnKeyDown && OnKeyDown(key, shift)) return;
+    if (key == TKey::Enter || key == TKey::Space) {
+        if (FFocus && CanFocus(FFocus) && FFocus->KeyActivate()) return;
+        if (key == TKey::Enter && DefaultControl && DefaultControl->Showing())
+            DefaultControl->KeyActivate();
+    }
+}
+
+void TForm::AddAccessible(const TControl& c, int parent, std::vector<TAccessibleNode>& out,
+                          std::vector<TControl*>* owners) const {
+    int self = parent;
+    if (const auto role = c.AccessibleRole()) {
+        int x, y;
+        c.OriginInForm(x, y);
+        TAccessibleNode n;
+        n.Role = *role;
+        n.Name = c.AccessibleName();
+        n.Value = c.AccessibleValue();
+        n.State = c.AccessibleState();
+        n.Bounds = c.ClientRect().Offset(x, y);
+        n.Parent = parent;
+        self = int(out.size());
+        out.push_back(std::move(n));
+        if (owners) owners->push_back(const_cast<TControl*>(&c));
+        const size_t before = out.size();
+        c.AccessibleParts(out, self, x, y);
+        if (owners) owners->resize(owners->size() + (out.size() - before), nullptr);
+    }
+    for (const TControl* child : c.Controls()) AddAccessible(*child, self, out, owners);
+}
+
+std::vector<TAccessibleNode> TForm::AccessibleTree(std::vector<TControl*>* owners) const {
+    std::vector<TAccessibleNode> out;
+    if (owners) owners->clear();
+    for (const TControl* child : Controls()) AddAccessible(*child, -1, out, owners);
+    return out;
 }
 
 void TForm::UpdateCursor() {

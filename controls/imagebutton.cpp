@@ -32,6 +32,11 @@ void TImageButton::SetCaption(const std::string& caption) {
     Invalidate();
 }
 
+std::string TImageButton::OwnAccessibleName() const {
+    const std::string shown = StripAccelerators(FCaption);
+    return shown.empty() ? Hint : shown;
+}
+
 TButtonLook TImageButton::Look() const {
     if (!Enabled()) return TButtonLook::Disabled;
     if (FDown && FHover) return TButtonLook::Down;

@@ -24,6 +24,11 @@ protected:
     void MouseLeave() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    std::optional<TAccessibleRole> OwnAccessibleRole() const override {
+        return TAccessibleRole::Button;
+    }
+    // The caption as shown; a picture button is named by its hint.
+    std::string OwnAccessibleName() const override;
 
 private:
     platform::TImage FPictures[4];

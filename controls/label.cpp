@@ -1,5 +1,6 @@
 #include "controls/label.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/text.h"
@@ -23,6 +24,15 @@ std::string StripAccelerators(const std::string& text) {
 
 TLabel::TLabel() {
     Font.Color = Rgb(238, 238, 238);
+}
+
+std::optional<TAccessibleRole> TLabel::OwnAccessibleRole() const {
+    if (DisplayText().empty()) return std::nullopt;  // nothing to read
+    if (OnClick) return TAccessibleRole::Link;
+    const auto parts = Parts();
+    const bool allLink = !parts.empty() && std::all_of(parts.begin(), parts.end(),
+                                                       [](const TPart& p) { return p.Link; });
+    return allLink ? TAccessibleRole::Link : TAccessibleRole::StaticText;
 }
 
 void TLabel::SetCaption(const std::string& caption) {

@@ -34,6 +34,9 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseLeave() override;
+    // Static text; a label that is all link, or that answers clicks, is a link.
+    std::optional<TAccessibleRole> OwnAccessibleRole() const override;
+    std::string OwnAccessibleName() const override { return DisplayText(); }
 
 private:
     struct TPart {

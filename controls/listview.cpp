@@ -1,5 +1,7 @@
 #include "controls/listview.h"
 
+#include "controls/label.h"
+
 #include <algorithm>
 
 namespace controls {
@@ -108,6 +110,56 @@ std::vector<TListRow> TListView::Rows() const {
         }
     }
     return rows;
+}
+
+bool TListView::KeyDown(TKey key, TShiftState) {
+    const int page = std::max(RowHeight, Height() - RowHeight);
+    switch (key) {
+        case TKey::Up:
+            ScrollBy(-RowHeight);
+            return true;
+        case TKey::Down:
+            ScrollBy(RowHeight);
+            return true;
+        case TKey::PageUp:
+            ScrollBy(-page);
+            return true;
+        case TKey::PageDown:
+            ScrollBy(page);
+            return true;
+        case TKey::Home:
+            ScrollTo(0);
+            return true;
+        case TKey::End:
+            ScrollTo(ContentHeight());
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TListView::AccessibleParts(std::vector<TAccessibleNode>& out, int parent, int ox,
+                                int oy) const {
+    const unsigned own = AccessibleState() & (platform::kAccInvisible | platform::kAccDisabled);
+    for (const TListRow& r : Rows()) {
+        TAccessibleNode n;
+        n.Role = TAccessibleRole::ListItem;
+        if (r.IsGroupHeader) {
+            n.Name = r.Group->Header;
+        } else {
+            for (auto it = r.Item->SubItems.rbegin(); it != r.Item->SubItems.rend(); ++it)
+                if (!it->empty()) {
+                    n.Name = StripAccelerators(*it);
+                    break;
+                }
+        }
+        const int top = r.Top - FScroll;
+        n.Bounds = RectWH(ox, oy + top, RowWidth(), RowHeight);
+        n.State = own;
+        if (top + RowHeight <= 0 || top >= Height()) n.State |= platform::kAccOffscreen;
+        n.Parent = parent;
+        out.push_back(std::move(n));
+    }
 }
 
 int TListView::ContentHeight() const {

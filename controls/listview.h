@@ -50,6 +50,10 @@ public:
     TFont Font, GroupFont;
     static constexpr int kScrollBarWidth = 8;
 
+    // Arrows scroll by a row, Page Up and Page Down by a page, Home and End to the ends.
+    bool KeyDown(TKey key, TShiftState shift) override;
+    bool KeyActivate() override { return false; }
+
     std::vector<TListRow> Rows() const;
     int ContentHeight() const;
     bool ScrollBarVisible() const { return ContentHeight() > Height(); }
@@ -72,6 +76,13 @@ protected:
     void MouseLeave() override;
     void MouseMove(TShiftState shift, int x, int y) override;
     bool MouseWheel(int notches, int x, int y) override;
+    std::optional<TAccessibleRole> OwnAccessibleRole() const override {
+        return TAccessibleRole::List;
+    }
+    std::string OwnAccessibleName() const override { return {}; }
+    // One list item per row, group headers included, named by its text.
+    void AccessibleParts(std::vector<TAccessibleNode>& out, int parent, int ox,
+                         int oy) const override;
 
 private:
     void Changed();

@@ -13,6 +13,10 @@ public:
 
 protected:
     void Paint(platform::TCanvas& canvas) override;
+    std::optional<TAccessibleRole> OwnAccessibleRole() const override {
+        return TAccessibleRole::ProgressBar;
+    }
+    std::string AccessibleValue() const override { return std::to_string(FPosition) + "%"; }
 
 private:
     int FPosition = 0;

@@ -25,6 +25,9 @@ constexpr TColor Rgb(uint8_t r, uint8_t g, uint8_t b) {
 inline constexpr TColor clWhite = Rgb(255, 255, 255);
 inline constexpr TColor clBlack = Rgb(0, 0, 0);
 
+using platform::TAccessibleNode;
+using platform::TAccessibleRole;
+using platform::TKey;
 using platform::TMouseButton;
 using platform::TShiftState;
 

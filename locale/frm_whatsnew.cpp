@@ -96,6 +96,13 @@ TformWhatsNew::TformWhatsNew(TForm* owner, const TLeapgateLang& texts)
 
     ImgIcon = platform::LoadPngResource("WHATSNEW_MARKER").value_or(platform::TImage());
 
+    // The keyboard: the list and the close button; Esc closes, and the arrows and page keys
+    // scroll the list wherever the focus is.
+    Role = TAccessibleRole::Dialog;
+    SetFocusOrder({&lv, &btnclose});
+    CancelControl = &btnclose;
+    OnKeyDown = [this](TKey key, TShiftState shift) { return lv.KeyDown(key, shift); };
+
     // FormCreate.
     TimerScan.SetEnabled(false);
     TimerScan.OnTimer = [this](TObject& s) { TimerScanTimer(s); };
@@ -123,6 +130,7 @@ void TformWhatsNew::ApplyTexts() {
     const std::string loading = FTexts.GetText("FormWhatNew", "loading");
     if (!platform::Trim(loading).empty()) lbLoading.SetCaption(loading);
     lblWhatsNew.SetCaption(FTexts.GetText("FormWhatNew", "title"));
+    lv.AccName = lblWhatsNew.DisplayText();
     btnclose.Hint = FTexts.GetText("Common", "closeHint");
 }
 

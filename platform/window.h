@@ -1,11 +1,13 @@
 // Borderless top-level windows with double-buffered painting, mouse input, cursor, capture,
 // drag-move by the system's move command, stay-on-top, minimising and modal runs with the
-// owner disabled. Windows: Win32 + GDI+; Linux: Xlib + Cairo. Messages are handled by the
-// thread's event loop (platform/eventloop.h).
+// owner disabled, keyboard input, and the window's part for assistive technology. Windows:
+// Win32 + GDI+; Linux: Xlib + Cairo. Messages are handled by the thread's event loop
+// (platform/eventloop.h).
 #pragma once
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 #include "platform/screen.h"
@@ -22,6 +24,50 @@ enum : unsigned {
     kLeftButton = 8,
     kRightButton = 16,
     kMiddleButton = 32,
+};
+
+// The keys the windows act on; every other key arrives as Other.
+enum class TKey {
+    Other,
+    Tab,
+    Enter,
+    Escape,
+    Space,
+    Left,
+    Right,
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Home,
+    End,
+};
+
+// What assistive technology is told about one part of a window's client area.
+enum class TAccessibleRole {
+    Client,
+    Dialog,
+    Button,
+    Link,
+    StaticText,
+    ProgressBar,
+    List,
+    ListItem
+};
+enum : unsigned {
+    kAccFocused = 1,
+    kAccDisabled = 2,
+    kAccInvisible = 4,
+    kAccFocusable = 8,
+    kAccOffscreen = 16,
+};
+struct TAccessibleNode {
+    TAccessibleRole Role = TAccessibleRole::StaticText;
+    std::string Name;
+    std::string Value;   // a progress bar's "42%"
+    unsigned State = 0;  // kAcc… flags
+    TRect Bounds;        // client coordinates
+    int Parent = -1;     // index of the containing node; -1: the window's client area
 };
 
 class TWindow {
@@ -80,6 +126,15 @@ public:
     // The wheel turned by `notches` (positive: away from the user) with the mouse at (x, y).
     std::function<void(int notches, TShiftState shift, int x, int y)> OnMouseWheel;
     std::function<void()> OnClose;
+    // A key pressed while the window has the keyboard focus (repeats included).
+    std::function<void(TKey key, TShiftState shift)> OnKeyDown;
+    // The parts of the client area for assistive technology, asked for when it looks; the
+    // window's own name and role are its caption and `Role`.
+    std::function<std::vector<TAccessibleNode>()> OnAccessibleTree;
+    // Asks for the default action of node `index` of the last tree (a click); false when the
+    // node cannot act (hidden, disabled, or nothing to do).
+    std::function<bool(int index)> OnAccessibleAction;
+    TAccessibleRole Role = TAccessibleRole::Client;
 
     void* NativeHandle() const;  // HWND or X11 Window
 

@@ -13,10 +13,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <X11/Xproto.h>
 #include <cairo-xlib.h>
 // clang-format on
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +32,7 @@ namespace {
 struct TDisplay {
     Display* Dpy = nullptr;
     Atom WmDelete = 0, WmProtocols = 0, MotifHints = 0, NetWmState = 0, NetWmStateAbove = 0,
-         NetMoveResize = 0, NetWmStateSkipTaskbar = 0;
+         NetMoveResize = 0, NetWmStateSkipTaskbar = 0, NetWmPid = 0;
     std::map<::Window, TWindow::TImpl*> Windows;
     std::map<TCursor, Cursor> Cursors;
     bool DrainPosted = false;
@@ -42,6 +45,15 @@ TDisplay& X() {
 }
 
 void DrainEvents();
+
+// Giving a window the focus races with the window manager and with the user: the window can be
+// unmapped again by the time the server sees the request. That refusal is harmless; every other
+// error goes to the handler that was there before.
+XErrorHandler PreviousErrorHandler = nullptr;
+int ErrorHandler(Display* dpy, XErrorEvent* e) {
+    if (e->request_code == X_SetInputFocus) return 0;
+    return PreviousErrorHandler ? PreviousErrorHandler(dpy, e) : 0;
+}
 
 // Whether a local X server's socket is there, for a DISPLAY such as ":1" or "unix:1.0". A
 // server that is there but turns a connection away is busy and worth a second try; one whose
@@ -80,6 +92,8 @@ Display* OpenDisplay() {
     x.NetWmStateAbove = XInternAtom(x.Dpy, "_NET_WM_STATE_ABOVE", False);
     x.NetWmStateSkipTaskbar = XInternAtom(x.Dpy, "_NET_WM_STATE_SKIP_TASKBAR", False);
     x.NetMoveResize = XInternAtom(x.Dpy, "_NET_WM_MOVERESIZE", False);
+    x.NetWmPid = XInternAtom(x.Dpy, "_NET_WM_PID", False);
+    PreviousErrorHandler = XSetErrorHandler(ErrorHandler);
     TEventLoop::WatchDescriptor(ConnectionNumber(x.Dpy), [] { DrainEvents(); });
     return x.Dpy;
 }
@@ -105,6 +119,7 @@ struct TWindow::TImpl {
     ::Window Win = 0;
     int Width = 0, Height = 0;
     bool Visible = false, Enabled = true, ToolWindow = false, StayOnTop = false;
+    bool FocusOnMap = false;  // shown: take the keyboard once the server has mapped it
     TRect Dirty;
     bool PaintPosted = false;
     cairo_surface_t* Back = nullptr;
@@ -154,6 +169,49 @@ TShiftState ShiftOf(unsigned state) {
     if (state & Button3Mask) s |= kRightButton;
     if (state & Button2Mask) s |= kMiddleButton;
     return s;
+}
+
+TKey KeyOf(KeySym sym) {
+    switch (sym) {
+        case XK_Tab:
+        case XK_ISO_Left_Tab:
+        case XK_KP_Tab:
+            return TKey::Tab;
+        case XK_Return:
+        case XK_KP_Enter:
+            return TKey::Enter;
+        case XK_Escape:
+            return TKey::Escape;
+        case XK_space:
+        case XK_KP_Space:
+            return TKey::Space;
+        case XK_Left:
+        case XK_KP_Left:
+            return TKey::Left;
+        case XK_Right:
+        case XK_KP_Right:
+            return TKey::Right;
+        case XK_Up:
+        case XK_KP_Up:
+            return TKey::Up;
+        case XK_Down:
+        case XK_KP_Down:
+            return TKey::Down;
+        case XK_Page_Up:
+        case XK_KP_Page_Up:
+            return TKey::PageUp;
+        case XK_Page_Down:
+        case XK_KP_Page_Down:
+            return TKey::PageDown;
+        case XK_Home:
+        case XK_KP_Home:
+            return TKey::Home;
+        case XK_End:
+        case XK_KP_End:
+            return TKey::End;
+        default:
+            return TKey::Other;
+    }
 }
 
 bool ButtonOf(unsigned b, TMouseButton& out) {
@@ -259,6 +317,19 @@ void TWindow::TImpl::Handle(XEvent& e) {
             if (w.OnMouseUp) w.OnMouseUp(b, ShiftOf(e.xbutton.state), e.xbutton.x, e.xbutton.y);
             break;
         }
+        case KeyPress: {
+            if (!Enabled || !w.OnKeyDown) break;
+            // The unshifted symbol: Shift+Tab is Tab with the shift state, not ISO_Left_Tab.
+            const TKey key = KeyOf(XLookupKeysym(&e.xkey, 0));
+            w.OnKeyDown(key, ShiftOf(e.xkey.state));
+            break;
+        }
+        case MapNotify:
+            if (FocusOnMap && Visible) {
+                FocusOnMap = false;
+                XSetInputFocus(X().Dpy, Win, RevertToParent, CurrentTime);
+            }
+            break;
         case ClientMessage:
             if (Atom(e.xclient.data.l[0]) == X().WmDelete) w.Close();
             break;
@@ -284,7 +355,7 @@ TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
     a.override_redirect = o.ToolWindow ? True : False;
     a.background_pixel = BlackPixel(dpy, DefaultScreen(dpy));
     a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                   LeaveWindowMask | StructureNotifyMask;
+                   LeaveWindowMask | StructureNotifyMask | KeyPressMask | FocusChangeMask;
     F->Win = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, unsigned(F->Width),
                            unsigned(F->Height), 0, CopyFromParent, InputOutput, CopyFromParent,
                            CWOverrideRedirect | CWBackPixel | CWEventMask, &a);
@@ -294,6 +365,22 @@ TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
     XChangeProperty(dpy, F->Win, x.MotifHints, x.MotifHints, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(hints), 5);
     if (o.Owner && o.Owner->F->Win) XSetTransientForHint(dpy, F->Win, o.Owner->F->Win);
+    // Who we are for the window manager, the session and assistive technology: the class, that
+    // the window takes keyboard input (tool windows never do), and the process behind it.
+    XClassHint cls{const_cast<char*>("leapgate"), const_cast<char*>("Leapgate")};
+    XSetClassHint(dpy, F->Win, &cls);
+    XWMHints wm{};
+    wm.flags = InputHint | StateHint;
+    wm.input = o.ToolWindow ? False : True;
+    wm.initial_state = NormalState;
+    XSetWMHints(dpy, F->Win, &wm);
+    long pid = long(::getpid());
+    XChangeProperty(dpy, F->Win, x.NetWmPid, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) == 0)
+        XChangeProperty(dpy, F->Win, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(host), int(std::strlen(host)));
     SetCaption(o.Caption);
     ScheduleDrain();
 }
@@ -311,6 +398,7 @@ void TWindow::Show() {
     if (F->Visible) return;
     F->Visible = true;
     if (!F->Win) return;
+    F->FocusOnMap = !F->ToolWindow;
     XMapRaised(X().Dpy, F->Win);
     F->AddDirty({0, 0, F->Width, F->Height});
     ScheduleDrain();

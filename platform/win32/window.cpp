@@ -83,6 +83,45 @@ TShiftState ShiftOf(WPARAM wp) {
     return s;
 }
 
+TKey KeyOf(WPARAM vk) {
+    switch (vk) {
+        case VK_TAB:
+            return TKey::Tab;
+        case VK_RETURN:
+            return TKey::Enter;
+        case VK_ESCAPE:
+            return TKey::Escape;
+        case VK_SPACE:
+            return TKey::Space;
+        case VK_LEFT:
+            return TKey::Left;
+        case VK_RIGHT:
+            return TKey::Right;
+        case VK_UP:
+            return TKey::Up;
+        case VK_DOWN:
+            return TKey::Down;
+        case VK_PRIOR:
+            return TKey::PageUp;
+        case VK_NEXT:
+            return TKey::PageDown;
+        case VK_HOME:
+            return TKey::Home;
+        case VK_END:
+            return TKey::End;
+        default:
+            return TKey::Other;
+    }
+}
+
+TShiftState KeyShift() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= kShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= kCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= kAlt;
+    return s;
+}
+
 HCURSOR CursorOf(TCursor c) {
     const wchar_t* id = MAKEINTRESOURCEW(32512);  // arrow
     if (c == TCursor::Hand) id = MAKEINTRESOURCEW(32649);
@@ -187,6 +226,14 @@ LRESULT TWindow::TImpl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                                ShiftOf(GET_KEYSTATE_WPARAM(wp)), p.x, p.y);
             return 0;
         }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // A disabled window (the owner of a modal one) that is still active gets the keys
+            // as system keys, since none has the focus: they are not for it.
+            if (w.OnKeyDown && IsWindowEnabled(Hwnd)) w.OnKeyDown(KeyOf(wp), KeyShift());
+            // Alt combinations stay the system's (Alt+F4, the window menu); we only listen.
+            if (msg == WM_KEYDOWN) return 0;
+            break;
         case WM_CLOSE:
             w.Close();
             return 0;
