@@ -8,6 +8,7 @@
 #include "platform/window.h"
 
 #include "platform/eventloop.h"
+#include "platform/win32/accessible.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -234,6 +235,11 @@ LRESULT TWindow::TImpl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             // Alt combinations stay the system's (Alt+F4, the window menu); we only listen.
             if (msg == WM_KEYDOWN) return 0;
             break;
+        case WM_GETOBJECT:
+            // Our own object for the client area only; the window part stays the system's.
+            if (LONG(lp) == LONG(OBJID_CLIENT) && w.OnAccessibleTree)
+                if (LRESULT r = detail::AnswerClientObject(Hwnd, wp)) return r;
+            break;
         case WM_CLOSE:
             w.Close();
             return 0;
@@ -245,6 +251,14 @@ LRESULT TWindow::TImpl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TWindow::Available() {
     return true;
+}
+
+TWindow* detail::WindowOfHandle(HWND hwnd) {
+    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    wchar_t cls[64];
+    if (GetClassNameW(hwnd, cls, 64) == 0 || lstrcmpW(cls, kClassName) != 0) return nullptr;
+    auto* impl = reinterpret_cast<TWindow::TImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return impl && impl->Hwnd == hwnd ? impl->Self : nullptr;
 }
 
 TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
