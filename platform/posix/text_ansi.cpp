@@ -4,6 +4,8 @@
 // keeps its bytes.
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -24,7 +26,12 @@ std::string AnsiToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
+    // Plain ASCII (every form and report we send) is the same bytes in both: no per-character
+    // work for a body of megabytes.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
     std::string out;
+    out.reserve(text.size());
     for (char16_t c : Utf8ToUtf16(text)) {
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
             out += static_cast<char>(c);
