@@ -20,7 +20,6 @@ std::map<TControl*, TRdAnimator*>& BoxOwners() {
 TRdAnimator::TRdAnimator() = default;
 
 TRdAnimator::~TRdAnimator() {
-    *FAlive = false;
     FDestroying = true;
     Detach();
     FHints.RequestHide();
@@ -125,16 +124,16 @@ void TRdAnimator::LayersCleared() {
 bool TRdAnimator::FrameStep() {
     if (FDestroying) return true;
     if (FPainting) return false;
-    std::shared_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     FInEvent = true;
     Fire(OnAnimating, *this);
-    if (!*alive) return true;
+    if (life.Revoked()) return true;
     FInEvent = false;
     if (FDrawBox) FDrawBox->Repaint();
-    if (!*alive) return true;
+    if (life.Revoked()) return true;
     FInEvent = true;
     Fire(OnAnimated, *this);
-    if (!*alive) return true;
+    if (life.Revoked()) return true;
     FInEvent = false;
     return true;
 }

@@ -11,6 +11,7 @@
 #include "controls/animator_layer.h"
 #include "controls/control.h"
 #include "controls/hintscheduler.h"
+#include "platform/eventloop_scope.h"
 
 namespace controls {
 
@@ -87,8 +88,8 @@ private:
     std::unique_ptr<TFrameClock> FClock;
     bool FInEvent = false;
     bool FPainting = false;
-    // Cleared at destruction: a frame event that frees the animator ends the step there.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    // A frame event that frees the animator ends the step there.
+    platform::TLoopScope FLife;
     bool FDestroying = false;
     TRdAniLayer* FHot = nullptr;
     bool FCursorSaved = false;

@@ -22,30 +22,15 @@ std::string ExceptionClassName(const std::exception& e) {
 
 }  // namespace
 
-TDownloader::TEventScope::TEventScope(TDownloader& owner) : FOwner(owner), FAlive(owner.FAlive) {
-    ++FOwner.FEventDepth;
-}
-
-TDownloader::TEventScope::~TEventScope() {
-    if (FAlive.expired()) return;
-    if (--FOwner.FEventDepth == 0) FOwner.ReleaseRetired();
-}
-
-TDownloader::TDownloader() : FAlive(std::make_shared<bool>(true)) {}
+TDownloader::TDownloader() = default;
 
 TDownloader::~TDownloader() {
     try {
         Stop();
     } catch (...) {
     }
-    FAlive.reset();
-    if (FEventDepth > 0) {
-        // Destroyed from inside a downloader's event: that downloader is still on the stack.
-        auto keep = std::make_shared<std::vector<std::unique_ptr<TMultipartHttpDownloader>>>(
-            std::move(FRetired));
-        if (Downloader) keep->push_back(std::move(Downloader));
-        TEventLoop::Post([keep]() { keep->clear(); });
-    }
+    // Perhaps destroyed from inside the downloader's own event: it goes when that has returned.
+    Retire();
 }
 
 void TDownloader::Start(const std::string& fileName, const std::string& url) {
@@ -60,13 +45,11 @@ void TDownloader::Start(const std::string& fileName, const std::string& url) {
     if (!url.empty()) Url = url;
     // A new start by the owner: stalls matter again, whatever an earlier Stop said.
     Stopped = false;
-    ++FRun;
+    FRunScope.Revoke();
     StartAttempt();
 }
 
 void TDownloader::StartAttempt() {
-    std::weak_ptr<bool> alive = FAlive;
-    const uint64_t run = FRun;
     if (!PrepareDownloader()) return;
     try {
         Downloader->Start();
@@ -78,9 +61,8 @@ void TDownloader::StartAttempt() {
         LastCode = error;
         // The owner would wait forever for an attempt that never began; it hears of it once
         // the call that started it has returned.
-        TEventLoop::Post([this, alive, run]() {
-            if (alive.expired() || run != FRun || Stopped) return;
-            FireDone(false, kDownloadRefused, Tag);
+        FRunScope.Post([this]() {
+            if (!Stopped) FireDone(false, kDownloadRefused, Tag);
         });
     }
 }
@@ -90,32 +72,29 @@ bool TDownloader::PrepareDownloader() {
         StopDownloader();
         Retire();
     }
-    std::weak_ptr<bool> alive = FAlive;
+    // A downloader never outlives us unheard: ours are released through the loop, and one
+    // still queued there after our destruction finds these bound to a scope that is gone.
     auto d = std::make_unique<TMultipartHttpDownloader>();
-    d->OnDisplay = [this, alive](TMultipartHttpDownloader* s, const std::string& msg, int code) {
-        // Late lines of a retired downloader (its clients' aborts) are not ours to show.
-        if (alive.expired() || s != Downloader.get()) return;
-        LastMessage = msg;
-        LastCode = code;
-    };
-    d->OnRequestDone = [this, alive](TMultipartHttpDownloader* s, int code, const std::string&) {
-        if (!alive.expired()) DownloaderRequestDone(s, code);
-    };
-    d->OnShowStats = [this, alive](TMultipartHttpDownloader* s) {
-        if (!alive.expired()) DownloaderShowStats(s);
-    };
-    d->OnTimeOut = [this, alive](TMultipartHttpDownloader* s) {
-        if (!alive.expired()) DownloaderTimeOut(s);
-    };
+    d->OnDisplay =
+        FLife.Bind([this](TMultipartHttpDownloader* s, const std::string& msg, int code) {
+            // Late lines of a retired downloader (its clients' aborts) are not ours to show.
+            if (s != Downloader.get()) return;
+            LastMessage = msg;
+            LastCode = code;
+        });
+    d->OnRequestDone = FLife.Bind([this](TMultipartHttpDownloader* s, int code,
+                                         const std::string&) { DownloaderRequestDone(s, code); });
+    d->OnShowStats = FLife.Bind([this](TMultipartHttpDownloader* s) { DownloaderShowStats(s); });
+    d->OnTimeOut = FLife.Bind([this](TMultipartHttpDownloader* s) { DownloaderTimeOut(s); });
     d->ConfigMd5 = ExpectedMd5;
     d->NoStateFile = NoStateFile;
     d->AppendMode = AppendMode;
     d->StateMustMatch = StateMustMatch;
-    d->OnStateDiscarded = [this, alive](TMultipartHttpDownloader* s, const std::string& why) {
-        if (alive.expired() || s != Downloader.get() || !OnStateDiscarded) return;
+    d->OnStateDiscarded = FLife.Bind([this](TMultipartHttpDownloader* s, const std::string& why) {
+        if (s != Downloader.get() || !OnStateDiscarded) return;
         auto handler = OnStateDiscarded;
         handler(why);
-    };
+    });
     d->URL = Url;
     d->SetStateFileName(StateFileName());
     d->PartCount = AppendMode ? 2 : PartCount;
@@ -124,10 +103,10 @@ bool TDownloader::PrepareDownloader() {
 
     if (!OpenTarget(*Downloader)) {
         LastCode = kDownloadFileError;
-        const uint64_t run = FRun;
+        const auto run = FRunScope.Mark();
         FireDone(false, kDownloadFileError, 0);
         // The owner may have stopped (or dropped) us in its handler: then nothing starts.
-        if (alive.expired() || run != FRun || Stopped || !Downloader) return false;
+        if (run.Revoked() || Stopped || !Downloader) return false;
     }
     ApplyProxy(*Downloader);
     return true;
@@ -180,7 +159,7 @@ void TDownloader::ApplyProxy(TMultipartHttpDownloader& downloader) {
 
 void TDownloader::Stop() {
     Stopped = true;
-    ++FRun;
+    FRunScope.Revoke();
     StopDownloader();
 }
 
@@ -192,12 +171,12 @@ void TDownloader::StopDownloader() {
     Downloader->OnRequestDone = nullptr;
     Downloader->OnShowStats = nullptr;
     Downloader->OnTimeOut = nullptr;
-    std::weak_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     try {
         Downloader->Abort();
     } catch (...) {
     }
-    if (alive.expired() || !Downloader) return;
+    if (life.Revoked() || !Downloader) return;
     try {
         Downloader->FileStream.reset();
     } catch (const std::exception& e) {
@@ -208,17 +187,7 @@ void TDownloader::StopDownloader() {
 }
 
 void TDownloader::Retire() {
-    if (Downloader) FRetired.push_back(std::move(Downloader));
-    ReleaseRetired();
-}
-
-void TDownloader::ReleaseRetired() {
-    if (FRetired.empty() || FEventDepth > 0) return;  // the scope's end comes back here
-    std::weak_ptr<bool> alive = FAlive;
-    TEventLoop::Post([this, alive]() {
-        if (alive.expired() || FEventDepth > 0) return;
-        FRetired.clear();
-    });
+    TEventLoop::ReleaseLater(std::move(Downloader));
 }
 
 int64_t TDownloader::ContentLength() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "download/multipart_downloader.h"
+#include "platform/eventloop_scope.h"
 
 namespace download {
 
@@ -78,38 +79,27 @@ public:
     int64_t ContentLength() const;
 
 private:
-    // Marks the time one of our handlers runs inside a downloader's event: nothing retired may
-    // be freed then, because the downloader that raised the event may be one of them.
-    class TEventScope {
-    public:
-        explicit TEventScope(TDownloader& owner);
-        ~TEventScope();
-
-    private:
-        TDownloader& FOwner;
-        std::weak_ptr<bool> FAlive;
-    };
     void StartAttempt();
     bool PrepareDownloader();
     bool OpenTarget(TMultipartHttpDownloader& downloader);
     void ApplyProxy(TMultipartHttpDownloader& downloader);
     void StopDownloader();
-    void Retire();  // the current downloader joins the retired ones
-    void ReleaseRetired();
+    // The current downloader goes to the event loop's release queue: the event that ended its
+    // attempt may still be running in it.
+    void Retire();
     void FireDone(bool completed, int code, int tag);
     void DownloaderRequestDone(TMultipartHttpDownloader* sender, int errorCode);
-    void RequestFailed(TMultipartHttpDownloader* sender);
+    // How an attempt failed; each ends in one more attempt or in the result of its own kind.
+    enum class TAttemptFailure { kRefused, kStalled, kDigestMismatch };
+    void AttemptFailed(TAttemptFailure how, double percentDone);
     void RequestComplete(TMultipartHttpDownloader* sender);
     void DownloaderTimeOut(TMultipartHttpDownloader* sender);
     void DownloaderShowStats(TMultipartHttpDownloader* sender);
 
     std::string StateFileName() const { return SaveFileName + ".dat"; }
 
-    // Downloaders of ended attempts wait here until the event that ended them has returned.
-    std::vector<std::unique_ptr<TMultipartHttpDownloader>> FRetired;
-    int FEventDepth = 0;  // > 0 while one of our handlers runs inside a downloader's event
-    uint64_t FRun = 0;    // changes whenever the owner stops or starts
-    std::shared_ptr<bool> FAlive;
+    platform::TLoopScope FLife;      // revoked by destruction only
+    platform::TLoopScope FRunScope;  // revoked whenever the owner stops or starts
 };
 
 }  // namespace download

@@ -15,33 +15,47 @@ void TDownloader::DownloaderShowStats(TMultipartHttpDownloader* sender) {
 
 void TDownloader::DownloaderRequestDone(TMultipartHttpDownloader* sender, int errorCode) {
     if (sender != Downloader.get()) return;
-    TEventScope scope(*this);
     sender->FileStream.reset();
     if (sender->AbortFlag()) return;  // an abort is never a result
     if (errorCode != 200) {
-        RequestFailed(sender);
+        AttemptFailed(TAttemptFailure::kRefused, sender->PercentDone);
     } else {
         RequestComplete(sender);
     }
 }
 
-void TDownloader::RequestFailed(TMultipartHttpDownloader* sender) {
-    if (RetryCount < MaxRetries) {
+void TDownloader::AttemptFailed(TAttemptFailure how, double percentDone) {
+    const bool retry = RetryCount < MaxRetries;
+    // Nothing came through directly: one more attempt through the system's proxy.
+    const bool viaProxy =
+        !retry && how == TAttemptFailure::kRefused && ProxyMode == 0 && percentDone < 0.1;
+    if (retry || viaProxy) {
         ++RetryCount;
-        StartAttempt();
-    } else if (ProxyMode == 0 && sender->PercentDone < 0.1) {
-        // Nothing came through directly: one more attempt through the system's proxy.
-        ++RetryCount;
-        ProxyMode = 1;
-        StartAttempt();
-    } else if (RetryCount <= MaxRetries + 1 && ProxyMode != 0) {
-        if (OnProxyFailed) {
-            OnProxyFailed(this);
-        } else {
-            FireDone(false, kDownloadRefused, Tag);
+        if (viaProxy) ProxyMode = 1;
+        if (how == TAttemptFailure::kDigestMismatch) {
+            // A fresh download: without the target the next attempt drops the state file too.
+            StopDownloader();
+            platform::DeleteFile(SaveFileName);
         }
-    } else {
-        FireDone(false, kDownloadRefused, Tag);
+        StartAttempt();
+        return;
+    }
+    switch (how) {
+        case TAttemptFailure::kRefused:
+            if (RetryCount <= MaxRetries + 1 && ProxyMode != 0 && OnProxyFailed) {
+                OnProxyFailed(this);
+            } else {
+                FireDone(false, kDownloadRefused, Tag);
+            }
+            return;
+        case TAttemptFailure::kStalled:
+            LastCode = kDownloadStalled;
+            FireDone(false, kDownloadStalled, 0);
+            return;
+        case TAttemptFailure::kDigestMismatch:
+            LastCode = kDownloadDigestMismatch;
+            FireDone(true, kDownloadDigestMismatch, Tag);
+            return;
     }
 }
 
@@ -67,30 +81,14 @@ void TDownloader::RequestComplete(TMultipartHttpDownloader*) {
         return;
     }
     check.reset();
-    if (RetryCount < MaxRetries) {
-        // A fresh download: without the target the next attempt drops the state file too.
-        ++RetryCount;
-        StopDownloader();
-        platform::DeleteFile(SaveFileName);
-        StartAttempt();
-    } else {
-        LastCode = kDownloadDigestMismatch;
-        FireDone(true, kDownloadDigestMismatch, Tag);
-    }
+    AttemptFailed(TAttemptFailure::kDigestMismatch, 100.0);
 }
 
 void TDownloader::DownloaderTimeOut(TMultipartHttpDownloader* sender) {
     if (!Downloader || sender != Downloader.get() || Stopped) return;
-    TEventScope scope(*this);
     StopDownloader();  // writes the state file the next attempt resumes from
     Retire();
-    if (RetryCount < MaxRetries) {
-        ++RetryCount;
-        StartAttempt();
-    } else {
-        LastCode = kDownloadStalled;
-        FireDone(false, kDownloadStalled, 0);
-    }
+    AttemptFailed(TAttemptFailure::kStalled, 0.0);
 }
 
 }  // namespace download

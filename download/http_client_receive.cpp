@@ -5,7 +5,6 @@
 
 namespace download {
 
-using platform::TEventLoop;
 using TEvent = THttpResponseParser::TEvent;
 
 namespace {
@@ -24,8 +23,8 @@ void THttpCli::Receive(const char* data, size_t length) {
         CloseConnection();
         return;
     }
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t serial = FSerial;
+    // The owner may abort, restart or destroy us from inside any of our events.
+    const auto request = FRequestScope.Mark();
     size_t pos = 0;
     while (true) {
         auto r = FParser.Feed(data + pos, length - pos);
@@ -38,7 +37,7 @@ void THttpCli::Receive(const char* data, size_t length) {
                 FState = httpWaitingBody;
                 if (OnHeaderEnd) {
                     OnHeaderEnd(this);
-                    if ((alive.expired() || serial != FSerial)) return;
+                    if (request.Revoked()) return;
                 }
                 DocName = AdjustDocNameForType(DocName, ContentType);
                 break;
@@ -46,7 +45,7 @@ void THttpCli::Receive(const char* data, size_t length) {
                 // The body of a redirect is the server's note to humans, not the document.
                 if (!FRelocating && OnDocData) {
                     OnDocData(this, r.Data, static_cast<int>(r.Length));
-                    if ((alive.expired() || serial != FSerial)) return;
+                    if (request.Revoked()) return;
                 }
                 break;
             case TEvent::kMessageDone:
@@ -70,8 +69,7 @@ void THttpCli::ProcessHeader() {
         RcvdRangeBegin = FParser.ContentRangeBegin;
         RcvdRangeEnd = FParser.ContentRangeEnd;
     }
-    if (FParser.HasLocation && !platform::Trim(FParser.Location).empty() && FollowRelocation &&
-        FRequestType != httpPUT && FRequestType != httpPATCH) {
+    if (FParser.HasLocation && !platform::Trim(FParser.Location).empty() && FollowRelocation) {
         Location = ResolveLocation(FCurrentUrl, FParser.Location);
         // Only a redirect status means "fetch it there"; a Location beside a 200 or 201 is
         // information, not an order.
@@ -96,17 +94,14 @@ void THttpCli::ResponseComplete(bool extraBytes) {
 void THttpCli::FollowRedirect() {
     Location = DropFragment(Location);
     DocName = DocNameFromUrl(Location);
-    if (StatusCode == 303 && FRequestType != httpHEAD) FRequestType = httpGET;
-    if ((StatusCode == 301 || StatusCode == 302) && FRequestType == httpPOST)
-        FRequestType = httpGET;
     ++LocationChangeCurCount;
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t serial = FSerial;
+    // The owner may abort, restart or destroy us from inside any of our events.
+    const auto request = FRequestScope.Mark();
     if (LocationChangeCurCount > LocationChangeMaxCount) {
         bool allowMore = false;
         if (OnLocationChangeExceeded) {
             OnLocationChangeExceeded(this, LocationChangeCurCount, allowMore);
-            if ((alive.expired() || serial != FSerial)) return;
+            if (request.Revoked()) return;
         }
         if (!allowMore) {
             EndRequest(kHttpErrNone);
@@ -115,7 +110,7 @@ void THttpCli::FollowRedirect() {
     }
     if (OnLocationChange) {
         OnLocationChange(this);
-        if ((alive.expired() || serial != FSerial)) return;
+        if (request.Revoked()) return;
     }
     std::string next = Location;
     ResetResults();
@@ -179,12 +174,11 @@ void THttpCli::EndRequest(int errorCode) {
     FLookup.Cancel();
     if (errorCode != kHttpErrNone) CloseConnection();
     FState = httpReady;
-    ++FSerial;
-    THttpRequest type = FRequestType;
-    std::weak_ptr<bool> alive = FAlive;
-    // Posted, so the event arrives after the socket event that ended the request has unwound.
-    TEventLoop::Post([this, alive, type, errorCode]() {
-        if (!alive.expired() && OnRequestDone) OnRequestDone(this, type, errorCode);
+    FRequestScope.Revoke();
+    // Posted, so the event arrives after the socket event that ended the request has unwound;
+    // a new request started meanwhile does not silence it, only our end does.
+    FLife.Post([this, errorCode]() {
+        if (OnRequestDone) OnRequestDone(this, httpGET, errorCode);
     });
 }
 

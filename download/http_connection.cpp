@@ -11,7 +11,7 @@ constexpr size_t kReceiveBufferSize = 256 * 1024;
 constexpr int kReadsPerNotification = 8;
 }  // namespace
 
-THttpConnection::THttpConnection() : FAlive(std::make_shared<bool>(true)) {}
+THttpConnection::THttpConnection() = default;
 
 THttpConnection::~THttpConnection() {
     Close();
@@ -42,14 +42,12 @@ void THttpConnection::TryNextAddress() {
         }
         if (ReceiveBuffer > 0) platform::SocketSetReceiveBuffer(FSocket, ReceiveBuffer);
         platform::SocketHandle s = FSocket;
-        uint64_t gen = ++FGeneration;
-        std::weak_ptr<bool> alive = FAlive;
-        TEventLoop::WatchSocket(s,
-                                platform::kSockRead | platform::kSockWrite |
-                                    platform::kSockConnect | platform::kSockClose,
-                                [this, alive, gen](unsigned events, int e) {
-                                    if (!alive.expired() && gen == FGeneration) OnSocket(events, e);
-                                });
+        FSocketScope.Revoke();
+        TEventLoop::WatchSocket(
+            s,
+            platform::kSockRead | platform::kSockWrite | platform::kSockConnect |
+                platform::kSockClose,
+            FSocketScope.Bind([this](unsigned events, int e) { OnSocket(events, e); }));
         int rc = platform::SocketConnect(s, address);
         // Even a connect that completes at once is reported by a notification, so both ways
         // continue in OnSocket.
@@ -65,8 +63,7 @@ void THttpConnection::TryNextAddress() {
 
 void THttpConnection::OnSocket(unsigned events, int error) {
     error = platform::SocketErrorFromSystem(error);
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t gen = FGeneration;
+    const auto socket = FSocketScope.Mark();
     if (FPhase == TPhase::kConnecting && !(events & platform::kSockConnect)) {
         // A socket that is still connecting has nothing to read or close. Such a notification
         // is a late one meant for an earlier socket that had the same handle (Winsock reuses
@@ -92,11 +89,11 @@ void THttpConnection::OnSocket(unsigned events, int error) {
             FPhase = TPhase::kOpen;
             if (OnConnected) OnConnected();
         }
-        if (alive.expired() || gen != FGeneration) return;
+        if (socket.Revoked()) return;
     }
     if (events & platform::kSockWrite) {
         Flush();
-        if (alive.expired() || gen != FGeneration) return;
+        if (socket.Revoked()) return;
     }
     // A close is believed only when reading confirms it: the socket reads to its end (or its
     // error) first, and a late close meant for an earlier socket with the same handle finds
@@ -107,9 +104,8 @@ void THttpConnection::OnSocket(unsigned events, int error) {
 
 void THttpConnection::HandleReadable(bool toTheEnd) {
     if (FBuffer.empty()) FBuffer.resize(kReceiveBufferSize);
-    std::weak_ptr<bool> alive = FAlive;
+    const auto socket = FSocketScope.Mark();
     platform::SocketHandle s = FSocket;
-    uint64_t gen = FGeneration;
     for (int i = 0; toTheEnd || i < kReadsPerNotification; ++i) {
         int error = 0;
         int64_t n = platform::SocketRecv(s, FBuffer.data(), FBuffer.size(), &error);
@@ -122,7 +118,7 @@ void THttpConnection::HandleReadable(bool toTheEnd) {
             return;
         }
         if (!HandleBytes(FBuffer.data(), static_cast<size_t>(n))) return;
-        if (alive.expired() || gen != FGeneration) return;
+        if (socket.Revoked()) return;
         // Even after a short read the socket is read once more, until it would block: a peer
         // that closed right behind its last bytes is seen now, without waiting for a close
         // notification that Winsock sends only once (and Wine not always).
@@ -130,8 +126,7 @@ void THttpConnection::HandleReadable(bool toTheEnd) {
 }
 
 bool THttpConnection::HandleBytes(const char* data, size_t length) {
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t gen = FGeneration;
+    const auto socket = FSocketScope.Mark();
     if (FPhase == TPhase::kSocks) {
         size_t consumed = 0;
         std::string reply;
@@ -147,19 +142,18 @@ bool THttpConnection::HandleBytes(const char* data, size_t length) {
         if (status == TSocksHandshake::kNeedMore) return true;
         FPhase = TPhase::kOpen;
         if (OnConnected) OnConnected();
-        if (alive.expired() || gen != FGeneration) return false;
+        if (socket.Revoked()) return false;
         data += consumed;
         length -= consumed;
         if (length == 0) return true;
     }
     if (FTls) return HandleTlsInput(data, length);
     if (OnData) OnData(data, length);
-    return !alive.expired() && gen == FGeneration;
+    return !socket.Revoked();
 }
 
 bool THttpConnection::HandleTlsInput(const char* data, size_t length) {
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t gen = FGeneration;
+    const auto socket = FSocketScope.Mark();
     FTls->PutInput(data, length);
     std::string error;
     if (!FTlsReady) {
@@ -173,7 +167,7 @@ bool THttpConnection::HandleTlsInput(const char* data, size_t length) {
         FTlsReady = true;
         FPhase = TPhase::kOpen;
         if (OnTlsReady) OnTlsReady();
-        if (alive.expired() || gen != FGeneration) return false;
+        if (socket.Revoked()) return false;
     }
     if (FPlain.empty()) FPlain.resize(kReceiveBufferSize);
     while (true) {
@@ -181,7 +175,7 @@ bool THttpConnection::HandleTlsInput(const char* data, size_t length) {
         auto status = FTls->Read(FPlain.data(), FPlain.size(), &read, &error);
         if (status == platform::TTlsClient::kOk) {
             if (OnData) OnData(FPlain.data(), read);
-            if (alive.expired() || gen != FGeneration) return false;
+            if (socket.Revoked()) return false;
             continue;
         }
         FlushTls();
@@ -234,11 +228,7 @@ void THttpConnection::Flush() {
             // The read side reports the broken connection; make sure it is not missed.
             FOut.clear();
             FOutSent = 0;
-            std::weak_ptr<bool> alive = FAlive;
-            uint64_t gen = FGeneration;
-            TEventLoop::Post([this, alive, gen, error]() {
-                if (!alive.expired() && gen == FGeneration) Closed(error);
-            });
+            FSocketScope.Post([this, error]() { Closed(error); });
             return;
         }
         FOutSent += static_cast<size_t>(n);
@@ -248,7 +238,7 @@ void THttpConnection::Flush() {
 }
 
 void THttpConnection::Close() {
-    ++FGeneration;
+    FSocketScope.Revoke();
     if (FSocket != platform::kInvalidSocket) platform::SocketClose(FSocket);
     FSocket = platform::kInvalidSocket;
     FPhase = TPhase::kIdle;

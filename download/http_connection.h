@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "download/http_socks.h"
+#include "platform/eventloop_scope.h"
 #include "platform/socket.h"
 #include "platform/tls.h"
 
@@ -79,8 +80,7 @@ private:
     size_t FOutSent = 0;
     std::vector<char> FBuffer;
     std::vector<char> FPlain;
-    uint64_t FGeneration = 0;  // changes whenever the socket is closed or replaced
-    std::shared_ptr<bool> FAlive;
+    platform::TLoopScope FSocketScope;  // revoked whenever the socket is closed or replaced
 };
 
 }  // namespace download

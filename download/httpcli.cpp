@@ -8,9 +8,7 @@ namespace download {
 using platform::TEventLoop;
 
 THttpCli::THttpCli(std::string name)
-    : FName(std::move(name)),
-      FAlive(std::make_shared<bool>(true)),
-      FConnection(std::make_unique<THttpConnection>()) {
+    : FName(std::move(name)), FConnection(std::make_unique<THttpConnection>()) {
     FConnection->OnConnected = [this]() { Connected(); };
     FConnection->OnTlsReady = [this]() { SendRequest(); };
     FConnection->OnData = [this](const char* data, size_t length) { Receive(data, length); };
@@ -51,8 +49,7 @@ void THttpCli::CloseConnection() {
 void THttpCli::GetASync() {
     if (FState != httpReady)
         throw EHttpException("HTTP component " + FName + " is busy", kHttpErrBusy);
-    ++FSerial;
-    FRequestType = httpGET;
+    FRequestScope.Revoke();
     LocationChangeCurCount = 0;
     ResetResults();
     DocName.clear();
@@ -130,12 +127,11 @@ void THttpCli::StartLookup() {
     }
     FState = httpDnsLookup;
     FSocksAddresses.clear();
-    std::weak_ptr<bool> alive = FAlive;
-    uint64_t serial = FSerial;
-    FLookup.Start(FConnectHost, static_cast<uint16_t>(port),
-                  [this, alive, serial](int error, const std::vector<platform::TSockAddr>& list) {
-                      if (!(alive.expired() || serial != FSerial)) LookupDone(error, list);
-                  });
+    FLookup.Start(
+        FConnectHost, static_cast<uint16_t>(port),
+        FRequestScope.Bind([this](int error, const std::vector<platform::TSockAddr>& list) {
+            LookupDone(error, list);
+        }));
 }
 
 void THttpCli::LookupDone(int error, const std::vector<platform::TSockAddr>& addresses) {
@@ -149,12 +145,11 @@ void THttpCli::LookupDone(int error, const std::vector<platform::TSockAddr>& add
         // SOCKS4 carries only an IPv4 address: the target's name is ours to resolve.
         FSocksAddresses = addresses;
         FState = httpDnsLookup;
-        std::weak_ptr<bool> alive = FAlive;
-        uint64_t serial = FSerial;
-        FLookup.Start(FSocks.Host, FSocks.Port,
-                      [this, alive, serial](int e, const std::vector<platform::TSockAddr>& list) {
-                          if (!(alive.expired() || serial != FSerial)) LookupDone(e, list);
-                      });
+        FLookup.Start(
+            FSocks.Host, FSocks.Port,
+            FRequestScope.Bind([this](int e, const std::vector<platform::TSockAddr>& list) {
+                LookupDone(e, list);
+            }));
         return;
     }
     std::vector<platform::TSockAddr> connectTo = addresses;
@@ -240,7 +235,7 @@ void THttpCli::SendRequest() {
     ContentRangeBegin.clear();
     ContentRangeEnd.clear();
     AcceptRanges.clear();
-    FParser.Start(FRequestType == httpHEAD);
+    FParser.Start(false);  // a GET: every response but the bodiless statuses has a body
     FOpenKey = FConnectionKey;
     FState = httpWaitingHeader;
     FConnection->Send(BuildRequestHeader(f));

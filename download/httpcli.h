@@ -14,6 +14,7 @@
 #include "download/http_parser.h"
 #include "download/http_types.h"
 #include "download/http_url.h"
+#include "platform/eventloop_scope.h"
 
 namespace download {
 
@@ -39,7 +40,6 @@ public:
     THttpAuthType ServerAuth = httpAuthNone;
     THttpAuthType ProxyAuth = httpAuthNone;
     std::string SocksServer, SocksPort, SocksLevel;
-    unsigned Timeout = 30;  // seconds; only for blocking calls, which this client does not offer
     int ReceiveBuffer = 0;  // bytes of the socket's receive buffer; 0 leaves the system's
 
     const std::string& RequestVer() const { return FRequestVer; }
@@ -87,7 +87,6 @@ private:
     void LookupDone(int error, const std::vector<platform::TSockAddr>& addresses);
     void Connected();
     void SendRequest();
-    void SendTunnelRequest();
     void ReceiveTunnelReply(const char* data, size_t length);
     void StartTlsOrSend();
     void Receive(const char* data, size_t length);
@@ -106,9 +105,8 @@ private:
     std::string FName;
     std::string FRequestVer = "1.0";
     THttpState FState = httpReady;
-    THttpRequest FRequestType = httpGET;
-    uint64_t FSerial = 0;  // changes whenever a request starts or ends
-    std::shared_ptr<bool> FAlive;
+    platform::TLoopScope FLife;          // revoked by destruction only
+    platform::TLoopScope FRequestScope;  // revoked whenever a request starts or ends
 
     TUrlParts FUrl;
     std::string FCurrentUrl;

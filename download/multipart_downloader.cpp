@@ -2,7 +2,10 @@
 // the probe's time limit, Abort and the state file.
 #include "download/multipart_downloader.h"
 
+#include <algorithm>
+
 #include "download/multipart_text.h"
+#include "download/request_outcome.h"
 #include "download/statefile.h"
 #include "platform/clock.h"
 #include "platform/path.h"
@@ -13,10 +16,9 @@ namespace download {
 using platform::Clock;
 using platform::TEventLoop;
 
-TMultipartHttpDownloader::TMultipartHttpDownloader() : FAlive(std::make_shared<bool>(true)) {}
+TMultipartHttpDownloader::TMultipartHttpDownloader() = default;
 
 TMultipartHttpDownloader::~TMultipartHttpDownloader() {
-    FAlive.reset();
     EnableTimer(false);
     if (FProbeTimer) TEventLoop::KillTimer(FProbeTimer);
     Parts.clear();
@@ -26,10 +28,6 @@ void TMultipartHttpDownloader::SetStateFileName(const std::string& name) {
     bool hasFolder = false;
     for (char c : name) hasFolder = hasFolder || platform::IsPathSeparator(c) || c == ':';
     FStateFileName = name.empty() || hasFolder ? name : platform::JoinPath({".", name});
-}
-
-bool TMultipartHttpDownloader::Alive(const std::weak_ptr<bool>& alive, uint64_t generation) const {
-    return !alive.expired() && generation == FGeneration;
 }
 
 void TMultipartHttpDownloader::Display(const std::string& msg, int code) {
@@ -62,13 +60,30 @@ void TMultipartHttpDownloader::FireRequestDone(int code, const std::string& reas
 }
 
 void TMultipartHttpDownloader::FireTimeOut() {
+    // An aborting downloader has nothing left to wait for: its owner is already acting, and a
+    // stall reported from inside that abort would only bring the owner back here.
+    if (FAbortFlag) return;
     if (auto handler = OnTimeOut) handler(this);
+}
+
+void TMultipartHttpDownloader::ReleaseParts(size_t keep) {
+    // Released, not destroyed: this may run inside an event of one of them. Deaf from now on,
+    // so that nothing they still have queued reaches us.
+    for (size_t i = keep; i < Parts.size(); ++i) {
+        if (!Parts[i]) continue;
+        Parts[i]->OnHeaderEnd = nullptr;
+        Parts[i]->OnDocData = nullptr;
+        Parts[i]->OnLocationChange = nullptr;
+        Parts[i]->OnRequestDone = nullptr;
+        TEventLoop::ReleaseLater(std::move(Parts[i]));
+    }
+    Parts.resize(std::min(keep, Parts.size()));
 }
 
 void TMultipartHttpDownloader::Start() {
     FBeginTime = Clock().TickCount();
     if (PartCount <= 1) throw ERangeError("PartCount must be positive");
-    ++FGeneration;
+    FStartScope.Revoke();
     FAbortFlag = false;
     FSavedAfterAbort = false;
     ContentLength = 0;
@@ -79,12 +94,12 @@ void TMultipartHttpDownloader::Start() {
     StartTime = NowDays();
     ElapsedTime = 0;
     EnableTimer(false);
-    std::weak_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     TriggerShowStats();
     // The owner may have aborted (or dropped) us from its statistics handler.
-    if (alive.expired() || FAbortFlag) return;
+    if (life.Revoked() || FAbortFlag) return;
 
-    Parts.clear();
+    ReleaseParts(0);
     FWindows.clear();
     auto probe = std::make_unique<TMyHttpCli>("HttpCli0");
     probe->Index = 0;
@@ -103,9 +118,7 @@ void TMultipartHttpDownloader::Start() {
     // The probe has no time limit of its own in the client; a server that accepts the
     // connection and never answers counts as a stall.
     if (FProbeTimer) TEventLoop::KillTimer(FProbeTimer);
-    FProbeTimer = TEventLoop::SetTimer(500, [this, alive]() {
-        if (!alive.expired()) ProbeWatchdog();
-    });
+    FProbeTimer = TEventLoop::SetTimer(500, [this]() { ProbeWatchdog(); });
     Display("Start-GetASync", 0);
 }
 
@@ -164,23 +177,25 @@ void TMultipartHttpDownloader::ProbeRequestDone(THttpCli* sender, int errCode) {
     if (ContentLength > 0) {
         Display("GetASyncRequestDone - FMsg_WM_START_MULTI", 0);
         // Posted, so the multi-part phase starts after the probe's client has left its event.
-        std::weak_ptr<bool> alive = FAlive;
-        const uint64_t generation = FGeneration;
-        TEventLoop::Post([this, alive, generation]() {
-            if (Alive(alive, generation)) WMStartMulti();
-        });
+        FStartScope.Post([this]() { WMStartMulti(); });
         return;
     }
-    if (errCode != 0) {
-        if (errCode == kHttpErrBadLength) Display(sender->ReasonPhrase, errCode);
-        Display("ErrorCode = " + std::to_string(errCode), errCode);
-        FireRequestDone(errCode, "Download failed");
-    } else if (sender->StatusCode == 200) {
-        Display("RequestDone DataCount = " + std::to_string(Parts[0]->FDataCount), 0);
-    } else {
-        Display("StatusCode = " + std::to_string(sender->StatusCode) + " " + sender->ReasonPhrase,
-                0);
-        FireRequestDone(sender->StatusCode, sender->ReasonPhrase);
+    const TRequestOutcome outcome = ClassifyRequest(errCode, sender->StatusCode, false);
+    switch (outcome.Kind) {
+        case TRequestEnd::kComplete:
+            // A whole answer that gave no length: nothing to lay out, and nothing to report.
+            Display("RequestDone DataCount = " + std::to_string(Parts[0]->FDataCount), 0);
+            return;
+        case TRequestEnd::kHttpStatus:
+            Display("StatusCode = " + std::to_string(outcome.Status) + " " + sender->ReasonPhrase,
+                    0);
+            FireRequestDone(outcome.Status, sender->ReasonPhrase);
+            return;
+        default:
+            if (outcome.Kind == TRequestEnd::kBadLength) Display(sender->ReasonPhrase, errCode);
+            Display("ErrorCode = " + std::to_string(errCode), errCode);
+            FireRequestDone(errCode, "Download failed");
+            return;
     }
 }
 
@@ -189,13 +204,13 @@ void TMultipartHttpDownloader::Abort() {
     // destruction) has nothing new to record.
     const bool alreadySaved = FAbortFlag && FSavedAfterAbort;
     FAbortFlag = true;
-    ++FGeneration;
+    FStartScope.Revoke();
     EnableTimer(false);
     if (FProbeTimer) {
         TEventLoop::KillTimer(FProbeTimer);
         FProbeTimer = 0;
     }
-    std::weak_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     int64_t sum = 0;
     try {
         // Index loop: an idle client reports inside its Abort, and that report may reach the
@@ -203,7 +218,7 @@ void TMultipartHttpDownloader::Abort() {
         for (size_t i = 0; i < Parts.size(); ++i) {
             if (!Parts[i]) continue;
             Parts[i]->Abort();
-            if (alive.expired()) return;
+            if (life.Revoked()) return;
             if (i < Parts.size() && Parts[i]) sum += Parts[i]->FDataCount;
         }
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@
 #include "download/http_types.h"
 #include "download/myhttpcli.h"
 #include "platform/eventloop.h"
+#include "platform/eventloop_scope.h"
 #include "platform/file.h"
 
 namespace download {
@@ -113,7 +114,6 @@ private:
     void DisplayDirect(const std::string& msg, int code);
     void CopySettings(TMyHttpCli& client) const;
     void SetRange(TMyHttpCli& client) const;
-    bool Alive(const std::weak_ptr<bool>& alive, uint64_t generation) const;
 
     void ProbeHeaderEnd(THttpCli* sender);
     void ProbeRequestDone(THttpCli* sender, int errCode);
@@ -138,6 +138,7 @@ private:
     void FinishFile();
     void FireRequestDone(int code, const std::string& reason);
     void FireTimeOut();
+    void ReleaseParts(size_t keep);  // every client from `keep` on
 
     std::string FStateFileName;
     bool FAbortFlag = false;
@@ -145,9 +146,9 @@ private:
     platform::TimerId FTimer = 0;
     platform::TimerId FProbeTimer = 0;
     uint32_t FStartTick = 0;
-    uint64_t FGeneration = 0;  // changes with every Start and Abort
     std::vector<TResponseWindow> FWindows;
-    std::shared_ptr<bool> FAlive;
+    platform::TLoopScope FLife;        // revoked by destruction only
+    platform::TLoopScope FStartScope;  // revoked by every Start and Abort
 };
 
 }  // namespace download

@@ -28,10 +28,8 @@ void TMultipartHttpDownloader::EnableTimer(bool enable) {
         return;
     }
     if (FTimer) return;
-    std::weak_ptr<bool> alive = FAlive;
-    FTimer = TEventLoop::SetTimer(500, [this, alive]() {
-        if (!alive.expired()) ProgressTimerTick();
-    });
+    // Killed by the destructor: a tick never outlives us.
+    FTimer = TEventLoop::SetTimer(500, [this]() { ProgressTimerTick(); });
 }
 
 bool TMultipartHttpDownloader::CheckComplete(int code, const std::string& reason) {
@@ -39,9 +37,9 @@ bool TMultipartHttpDownloader::CheckComplete(int code, const std::string& reason
         if (part && !part->Done) return false;
     }
     EnableTimer(false);
-    std::weak_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     ProgressTimerTick();
-    if (alive.expired()) return true;
+    if (life.Revoked()) return true;
     Display("All done", 0);
     FireRequestDone(code, reason);
     return true;
@@ -67,21 +65,19 @@ void TMultipartHttpDownloader::ProgressTimerTick() {
     PercentDone = ContentLength == 0 ? 0.0
                                      : static_cast<double>(FTotalCount) * 100.0 /
                                            static_cast<double>(ContentLength);
-    std::weak_ptr<bool> alive = FAlive;
+    const auto life = FLife.Mark();
     TriggerShowStats();
-    if (alive.expired()) return;
+    if (life.Revoked()) return;
     PrevTick = now;
 
     if (FTotalCount == PrevCount) {
-        // An aborting downloader has nothing left to wait for: its owner is already acting,
-        // and a stall reported from inside that abort would only bring the owner back here.
         const uint32_t now2 = Clock().TickCount();
         if (!FAbortFlag && static_cast<uint32_t>(now2 - FBeginTime) > TimeOut * 1000u) {
             Display("Time out!: CurrTick: " + std::to_string(now2) +
                         " FBeginTime:" + std::to_string(FBeginTime),
                     0);
             FireTimeOut();
-            if (alive.expired()) return;
+            if (life.Revoked()) return;
         }
     } else {
         FBeginTime = Clock().TickCount();
@@ -93,7 +89,7 @@ void TMultipartHttpDownloader::ProgressTimerTick() {
         if (ElapsedTime > 0)
             CurSpeed = static_cast<double>(FTotalCount) * 8.0 / (ElapsedTime * 86400000.0);
         TriggerShowStats();
-        if (alive.expired()) return;
+        if (life.Revoked()) return;
         FinishFile();
         Display("Done", 0);
     }

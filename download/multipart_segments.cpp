@@ -5,6 +5,7 @@
 #include "download/checked_math.h"
 #include "download/multipart_downloader.h"
 #include "download/multipart_text.h"
+#include "download/request_outcome.h"
 #include "download/statefile.h"
 #include "platform/clock.h"
 #include "platform/file.h"
@@ -151,7 +152,7 @@ void TMultipartHttpDownloader::WMStartMulti() {
         }
         if (!LayOutSegment(*Parts[i], i, offset, size)) {
             // The probe refuses such lengths; nothing of a layout that wrapped may be asked for.
-            Parts.resize(1);
+            ReleaseParts(1);
             Display("ErrorCode = " + std::to_string(kHttpErrBadLength), kHttpErrBadLength);
             FireRequestDone(kHttpErrBadLength, "Download failed");
             return;
@@ -288,16 +289,19 @@ void TMultipartHttpDownloader::MultiRequestDone(THttpCli* sender, int errCode) {
         // Complete is complete, even when we cut the connection after the segment's last byte.
         Display("Download done index = " + index + " OK", 200);
         CheckComplete(200, "OK");
-    } else if (errCode != 0) {
-        if (errCode == kHttpErrBadLength) Display(client->ReasonPhrase, errCode);
-        Display("Download done index = " + index + "  ErrorCode = " + std::to_string(errCode),
-                errCode);
-        RestartSegment(*client);
     } else {
-        // An error status, or a reply that ended before the segment did: ask again for the rest.
-        Display(
-            "Download done index = " + index + "  Status = " + std::to_string(client->StatusCode),
-            client->StatusCode);
+        const TRequestOutcome outcome = ClassifyRequest(errCode, client->StatusCode, true);
+        if (outcome.Kind == TRequestEnd::kComplete || outcome.Kind == TRequestEnd::kHttpStatus) {
+            // An error status, or a reply that ended before the segment did.
+            Display(
+                "Download done index = " + index + "  Status = " + std::to_string(outcome.Status),
+                outcome.Status);
+        } else {
+            if (outcome.Kind == TRequestEnd::kBadLength) Display(client->ReasonPhrase, errCode);
+            Display("Download done index = " + index + "  ErrorCode = " + std::to_string(errCode),
+                    errCode);
+        }
+        // Whatever went wrong, the rest of the segment is asked for again.
         RestartSegment(*client);
     }
 }
@@ -315,10 +319,10 @@ void TMultipartHttpDownloader::LocationChange(THttpCli* sender) {
 void TMultipartHttpDownloader::RestartSegment(TMyHttpCli& client) {
     Display("Restarting " + std::to_string(client.Index), 0);
     // The pause lets other events run, and any of them may abort or discard this downloader.
-    std::weak_ptr<bool> alive = FAlive;
-    const uint64_t generation = FGeneration;
     // Nothing of this object may be touched once it is gone, not even to ask.
-    auto still = [&]() { return !alive.expired() && generation == FGeneration && !FAbortFlag; };
+    const auto life = FLife.Mark();
+    const auto started = FStartScope.Mark();
+    auto still = [&]() { return !life.Revoked() && !started.Revoked() && !FAbortFlag; };
     try {
         platform::SleepMs(50);
         ProgressTimerTick();

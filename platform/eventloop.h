@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace platform {
 
@@ -48,6 +49,18 @@ public:
     // Runs until `done` returns true or the timeout passes; true when `done` became true.
     // For tests and modal waits.
     static bool RunUntil(const std::function<bool()>& done, uint32_t timeoutMs);
+    // Keeps `object` until the outermost loop call on the stack has finished its current turn:
+    // never inside a handler, never inside a nested ProcessMessages, WaitAndProcess or
+    // RunUntil. An object that its owner drops from inside the object's own callback stays
+    // valid until that callback (and whatever called it) has returned. Released in the order
+    // asked; what a destructor releases in turn goes in the same pass.
+    static void ReleaseLater(std::shared_ptr<void> object);
+    template <class T>
+    static void ReleaseLater(std::unique_ptr<T> object) {
+        if (object) ReleaseLater(std::shared_ptr<void>(std::move(object)));
+    }
+    // Loop calls (Run, ProcessMessages, WaitAndProcess, RunUntil) on the stack now; 0 outside.
+    static int Depth();
     // Linux only: a descriptor (such as the X server connection) watched for reading.
     static void WatchDescriptor(int fd, std::function<void()> readable);
     static void UnwatchDescriptor(int fd);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/common/eventloop_release.h"
 #include "platform/posix/eventloop_internal.h"
 #include "platform/socket.h"
 
@@ -205,7 +206,14 @@ bool Turn(int timeoutMs) {
     ran |= PollOnce(wait);
     ran |= RunDueTimers();
     ran |= RunPosted();
+    detail::EndOfTurn();
     return ran;
+}
+
+void ProcessPending() {
+    // Bounded, so that a descriptor that stays readable cannot hold the caller forever.
+    for (int i = 0; i < 64 && Turn(0); ++i) {
+    }
 }
 
 }  // namespace
@@ -260,17 +268,18 @@ void TEventLoop::UnwatchDescriptor(int fd) {
 }
 
 void TEventLoop::ProcessMessages() {
-    // Bounded, so that a descriptor that stays readable cannot hold the caller forever.
-    for (int i = 0; i < 64 && Turn(0); ++i) {
-    }
+    detail::TLoopEntry entry;
+    ProcessPending();
 }
 
 void TEventLoop::WaitAndProcess(uint32_t timeoutMs) {
+    detail::TLoopEntry entry;
     Turn(static_cast<int>(timeoutMs));
-    ProcessMessages();
+    ProcessPending();
 }
 
 void TEventLoop::Run() {
+    detail::TLoopEntry entry;
     TLoop& l = Loop();
     while (!l.QuitRequested.load()) Turn(1000);
     l.QuitRequested = false;
@@ -282,6 +291,7 @@ void TEventLoop::Quit() {
 }
 
 bool TEventLoop::RunUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+    detail::TLoopEntry entry;
     const uint64_t end = MonotonicMs() + timeoutMs;
     while (!done()) {
         const uint64_t now = MonotonicMs();

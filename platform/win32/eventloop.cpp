@@ -3,6 +3,7 @@
 #include "platform/eventloop.h"
 
 #include "platform/win32/win.h"
+#include "platform/common/eventloop_release.h"
 
 #include <atomic>
 #include <deque>
@@ -131,7 +132,29 @@ bool Dispatch(MSG& m) {
     }
     ::TranslateMessage(&m);
     ::DispatchMessageW(&m);
+    detail::EndOfTurn();
     return true;
+}
+
+void ProcessPending() {
+    Window();
+    MSG m;
+    while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (!Dispatch(m)) {
+            // Leave the quit for the loop that owns it.
+            ::PostQuitMessage(static_cast<int>(m.wParam));
+            Loop().QuitRequested = false;
+            break;
+        }
+    }
+    // Messages sent from other threads are handled inside PeekMessage, outside any Dispatch.
+    detail::EndOfTurn();
+}
+
+void WaitAndProcessPending(uint32_t timeoutMs) {
+    Window();
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    ProcessPending();
 }
 
 }  // namespace
@@ -184,25 +207,17 @@ void TEventLoop::WatchDescriptor(int, std::function<void()>) {}
 void TEventLoop::UnwatchDescriptor(int) {}
 
 void TEventLoop::ProcessMessages() {
-    Window();
-    MSG m;
-    while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (!Dispatch(m)) {
-            // Leave the quit for the loop that owns it.
-            ::PostQuitMessage(static_cast<int>(m.wParam));
-            Loop().QuitRequested = false;
-            break;
-        }
-    }
+    detail::TLoopEntry entry;
+    ProcessPending();
 }
 
 void TEventLoop::WaitAndProcess(uint32_t timeoutMs) {
-    Window();
-    ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    ProcessMessages();
+    detail::TLoopEntry entry;
+    WaitAndProcessPending(timeoutMs);
 }
 
 void TEventLoop::Run() {
+    detail::TLoopEntry entry;
     Window();
     TLoop& l = Loop();
     MSG m;
@@ -221,12 +236,13 @@ void TEventLoop::Quit() {
 }
 
 bool TEventLoop::RunUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+    detail::TLoopEntry entry;
     Window();
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
     while (!done()) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= end) return done();
-        WaitAndProcess(static_cast<uint32_t>(std::min<ULONGLONG>(end - now, 50)));
+        WaitAndProcessPending(static_cast<uint32_t>(std::min<ULONGLONG>(end - now, 50)));
     }
     return true;
 }
