@@ -215,22 +215,24 @@ void THttpCli::ReceiveTunnelReply(const char* data, size_t length) {
 }
 
 void THttpCli::SendRequest() {
-    TRequestHeaderFields f;
-    f.Method = "GET";
-    f.Target = FViaProxy && !FTunnel ? AbsoluteUrl(FUrl) : FUrl.Path;
-    f.Version = FRequestVer;
-    f.Sender = Sender;
-    f.Accept = Accept;
-    f.Reference = Reference;
-    f.Connection = Connection;
-    f.AcceptLanguage = AcceptLanguage;
-    f.Agent = Agent;
-    f.Host = FUrl.Host;
-    f.Port = FUrl.Port;
-    f.NoCache = NoCache;
-    f.Cookie = Cookie;
-    f.RangeBegin = ContentRangeBegin;
-    f.RangeEnd = ContentRangeEnd;
+    const TRequestHeaderFields f{.Method = "GET",
+                                 .Target = FViaProxy && !FTunnel ? AbsoluteUrl(FUrl) : FUrl.Path,
+                                 .Version = FRequestVer,
+                                 .Sender = Sender,
+                                 .Accept = Accept,
+                                 .Reference = Reference,
+                                 .Connection = Connection,
+                                 .AcceptLanguage = AcceptLanguage,
+                                 .AcceptEncoding = {},  // no content decoding
+                                 .Agent = Agent,
+                                 .Host = FUrl.Host,
+                                 .Port = FUrl.Port,
+                                 .NoCache = NoCache,
+                                 .ProxyConnection = {},
+                                 .IfModifiedSince = {},
+                                 .Cookie = Cookie,
+                                 .RangeBegin = ContentRangeBegin,
+                                 .RangeEnd = ContentRangeEnd};
     // A range is good for one request only: each request must ask for its own.
     ContentRangeBegin.clear();
     ContentRangeEnd.clear();
