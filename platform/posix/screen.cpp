@@ -6,7 +6,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <optional>
+#include <string>
 
 namespace platform {
 
@@ -36,16 +38,14 @@ public:
     int ScreenWidth() override { return Query().Width; }
     int ScreenHeight() override { return Query().Height; }
     bool IsCompositionEnabled() override {
-        Display* d = ::XOpenDisplay(nullptr);
+        Display* d = Connection();
         if (!d) return false;
         const Atom cm = ::XInternAtom(d, "_NET_WM_CM_S0", False);
-        const bool on = ::XGetSelectionOwner(d, cm) != None;
-        ::XCloseDisplay(d);
-        return on;
+        return ::XGetSelectionOwner(d, cm) != None;
     }
     TForegroundWindow ForegroundWindow() override {
         TForegroundWindow out;
-        Display* d = ::XOpenDisplay(nullptr);
+        Display* d = Connection();
         if (!d) return out;
         std::optional<TQuietErrors> quiet(std::in_place, d);
         const Window root = DefaultRootWindow(d);
@@ -85,7 +85,6 @@ public:
             }
         }
         quiet.reset();
-        ::XCloseDisplay(d);
         return out;
     }
 
@@ -95,13 +94,28 @@ private:
     };
     TSize Query() {
         TSize s;
-        if (Display* d = ::XOpenDisplay(nullptr)) {
+        if (Display* d = Connection()) {
             s.Width = DisplayWidth(d, DefaultScreen(d));
             s.Height = DisplayHeight(d, DefaultScreen(d));
-            ::XCloseDisplay(d);
         }
         return s;
     }
+
+    // One connection for every question of a start (the decision asks up to four in a row, and
+    // each new connection is a round trip through the server's handshake), kept for the display
+    // it was opened for; another DISPLAY gets a connection of its own.
+    Display* Connection() {
+        const char* env = std::getenv("DISPLAY");
+        const std::string name = env ? env : "";
+        if (FDisplay && name == FName) return FDisplay;
+        if (FDisplay) ::XCloseDisplay(FDisplay);
+        FName = name;
+        FDisplay = name.empty() ? nullptr : ::XOpenDisplay(nullptr);
+        return FDisplay;
+    }
+
+    Display* FDisplay = nullptr;
+    std::string FName;
 };
 
 }  // namespace
