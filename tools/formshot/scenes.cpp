@@ -160,14 +160,6 @@ std::unique_ptr<TScene> MakeScene(const std::string& scene, const std::string& l
     return nullptr;
 }
 
-platform::TImage Render(controls::TForm& form) {
-    platform::TImage image(form.Width(), form.Height(), 0xFF000000);
-    auto canvas = platform::CreateImageCanvas(image);
-    form.PaintTo(*canvas);
-    canvas->Flush();
-    return image;
-}
-
 bool SavePng(const platform::TImage& image, const std::string& path) {
     std::string png;
     if (!platform::EncodePng(image, png)) return false;

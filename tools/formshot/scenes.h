@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/screenshot/scenes.h"
+
 #include "app/frm_confirm.h"
 #include "app/frm_main.h"
 #include "locale/frm_whatsnew.h"
@@ -35,7 +37,7 @@ std::unique_ptr<TScene> MakeScene(const std::string& scene, const std::string& l
                                   std::string& error);
 
 // The form painted into a picture of its own size.
-platform::TImage Render(controls::TForm& form);
+using demo::Render;  // a form painted into a picture of its size
 bool SavePng(const platform::TImage& image, const std::string& path);
 
 }  // namespace formshot

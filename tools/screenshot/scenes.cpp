@@ -8,6 +8,7 @@
 #include "controls/picture.h"
 #include "controls/progressbar.h"
 #include "controls/spinner.h"
+#include "platform/canvas.h"
 
 using namespace controls;
 
@@ -266,6 +267,14 @@ TGallery::TGallery() {
     mask->SetBounds(560, 360, 220, 120);
     mask->LoadResource("DIALOG_BACKGROUND");
     mask->Stretch = true;
+}
+
+platform::TImage Render(controls::TForm& form) {
+    platform::TImage image(form.Width(), form.Height(), 0xFF000000);
+    auto canvas = platform::CreateImageCanvas(image);
+    form.PaintTo(*canvas);
+    canvas->Flush();
+    return image;
 }
 
 }  // namespace demo

@@ -34,4 +34,7 @@ struct TGallery {
     std::unique_ptr<controls::TSpinner> Spinner;  // goes before the controls
 };
 
+// A form painted into a picture of its size, on an opaque black ground.
+platform::TImage Render(controls::TForm& form);
+
 }  // namespace demo

@@ -17,14 +17,6 @@ bool Save(const platform::TImage& image, const std::string& path) {
     return bool(out);
 }
 
-platform::TImage Render(controls::TForm& form) {
-    platform::TImage image(form.Width(), form.Height(), 0xFF000000);
-    auto canvas = platform::CreateImageCanvas(image);
-    form.PaintTo(*canvas);
-    canvas->Flush();
-    return image;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,9 +31,9 @@ int main(int argc, char** argv) {
         if (scene == "mask") {
             controls::TMaskLayer mask;
             mask.Cover(*s.Form);
-            image = Render(*s.Form);
+            image = demo::Render(*s.Form);
         } else {
-            image = Render(*s.Form);
+            image = demo::Render(*s.Form);
         }
     } else if (scene.rfind("page", 0) == 0 && scene.size() == 5) {
         controls::TRdAnimator anim;
@@ -52,7 +44,7 @@ int main(int argc, char** argv) {
         anim.PaintLayers(*canvas, 900, 300);
     } else if (scene == "gallery") {
         demo::TGallery gallery;
-        image = Render(*gallery.Form);
+        image = demo::Render(*gallery.Form);
     } else {
         std::fprintf(stderr, "unknown scene %s\n", scene.c_str());
         return 2;
