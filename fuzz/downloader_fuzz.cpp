@@ -2,14 +2,8 @@
 // pieces split at "\n--\n" — the first answers the probe, the others the ranged requests (chosen
 // by the range asked, so a run can be replayed). Whatever comes back, the download ends once,
 // in bounded time, and reports success only with a file of the length the probe announced.
-// The server is a plain socket loop on loopback in a thread of its own.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
+// The server is a loop of blocking loopback sockets made with the platform socket calls (no
+// system socket code of its own), on a thread of its own.
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -21,6 +15,7 @@
 #include "fuzz/fuzz_check.h"
 #include "platform/eventloop.h"
 #include "platform/file.h"
+#include "platform/socket.h"
 
 namespace {
 
@@ -39,42 +34,35 @@ std::string PieceFor(const std::string& request) {
     return gScript[1 + hash % (gScript.size() - 1)];
 }
 
-void Serve(int client) {
+void Serve(platform::SocketHandle client) {
     std::string request;
     char buf[4096];
-    pollfd p{client, POLLIN, 0};
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-        if (::poll(&p, 1, 2000) <= 0) break;
-        const ssize_t n = ::recv(client, buf, sizeof buf, 0);
+        if (!platform::SocketWait(client, platform::kSockRead, 2000)) break;
+        const int64_t n = platform::SocketRecv(client, buf, sizeof buf, nullptr);
         if (n <= 0) break;
         request.append(buf, size_t(n));
     }
     const std::string reply = PieceFor(request);
     for (size_t sent = 0; sent < reply.size();) {
-        const ssize_t n = ::send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        const int64_t n =
+            platform::SocketSend(client, reply.data() + sent, reply.size() - sent, nullptr);
         if (n <= 0) break;
         sent += size_t(n);
     }
-    ::shutdown(client, SHUT_RDWR);
-    ::close(client);
+    platform::SocketShutdown(client);
+    platform::SocketCloseDetached(client);
 }
 
 void StartServer() {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    FUZZ_CHECK(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0, "bind");
-    FUZZ_CHECK(::listen(listener, 64) == 0, "listen");
-    socklen_t len = sizeof a;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
-    gPort = ntohs(a.sin_port);
+    FUZZ_CHECK(platform::SocketsStartup(), "sockets");
+    int error = 0;
+    const platform::SocketHandle listener = platform::SocketListenLoopback(false, gPort, &error);
+    FUZZ_CHECK(listener != platform::kInvalidSocket, "listen on loopback");
     std::thread([listener] {
         for (;;) {
-            const int client = ::accept(listener, nullptr, nullptr);
-            if (client >= 0) std::thread(Serve, client).detach();
+            const platform::SocketHandle client = platform::SocketAccept(listener, nullptr);
+            if (client != platform::kInvalidSocket) std::thread(Serve, client).detach();
         }
     }).detach();
 }
