@@ -192,7 +192,10 @@ void TMultipartHttpDownloader::ProbeRequestDone(THttpCli* sender, int errCode) {
             FireRequestDone(outcome.Status, sender->ReasonPhrase);
             return;
         default:
-            if (outcome.Kind == TRequestEnd::kBadLength) Display(sender->ReasonPhrase, errCode);
+            // The reason (a refused certificate, a length too large, the system's text for
+            // a socket error) is what a reader of the log needs; the number alone says little.
+            if (outcome.Kind != TRequestEnd::kAborted && !sender->ReasonPhrase.empty())
+                Display(sender->ReasonPhrase, errCode);
             Display("ErrorCode = " + std::to_string(errCode), errCode);
             FireRequestDone(errCode, "Download failed");
             return;

@@ -25,15 +25,6 @@ protected:
         ASSERT_TRUE(platform::WriteFileBytes(FRoot.File("file.bin"), FContent));
     }
     // Runs one GET to the end and returns its log.
-    TClientLog Get(THttpCli& client, const std::string& url) {
-        TClientLog log;
-        Attach(client, log);
-        client.URL = url;
-        client.GetASync();
-        EXPECT_TRUE(RunToDone(log, 30000)) << url;
-        return log;
-    }
-
     testsupport::TTempDir FRoot;
     std::string FContent;
 };

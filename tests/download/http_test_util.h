@@ -49,6 +49,16 @@ inline bool RunToDone(TClientLog& log, uint32_t timeoutMs = 15000) {
     return done;
 }
 
+// One GET of `url` on `client`, run to its end (a failure to end is a test failure).
+inline TClientLog Get(THttpCli& client, const std::string& url, uint32_t timeoutMs = 30000) {
+    TClientLog log;
+    Attach(client, log);
+    client.URL = url;
+    client.GetASync();
+    EXPECT_TRUE(RunToDone(log, timeoutMs)) << url;
+    return log;
+}
+
 inline std::string Pattern(size_t size, unsigned seed = 1) {
     std::string s(size, '\0');
     uint32_t x = seed * 2654435761u + 1;

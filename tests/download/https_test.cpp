@@ -36,15 +36,6 @@ protected:
         ASSERT_TRUE(platform::WriteFileBytes(FRoot.File("file.bin"), FContent));
     }
 
-    TClientLog Get(THttpCli& client, const std::string& url) {
-        TClientLog log;
-        Attach(client, log);
-        client.URL = url;
-        client.GetASync();
-        EXPECT_TRUE(RunToDone(log, 30000)) << url;
-        return log;
-    }
-
     // One GET that must be refused during the handshake, with `reason` in the reason phrase.
     void ExpectRefused(const std::string& url, const std::string& reason) {
         THttpCli client;
@@ -211,6 +202,10 @@ TEST_F(Https, DownloaderFetchesSegmentsOverTlsAndStopsAtARefusedCertificate) {
         EXPECT_EQ(run.Log.DoneReason, "Download failed") << name;
         EXPECT_TRUE(run.Log.Has("ErrorCode = " + std::to_string(kHttpErrTls))) << name << "\n"
                                                                                << run.Story();
+        // The log says why, not only the number: the verifier's reason comes before it.
+        EXPECT_EQ(run.Log.Count("TLS handshake failed: certificate verify failed: "), 1)
+            << name << "\n"
+            << run.Story();
         EXPECT_EQ(run.Log.Count("WMStartMulti"), 0) << name << ": no segment may start";
         const std::string left = testing_dl::ReadAll(run.Target);
         EXPECT_TRUE(left == "<missing>" || left.empty()) << name << ": no byte may be written";
