@@ -82,7 +82,9 @@ public:
     virtual void ResetTransform() = 0;
 
     virtual void FillRect(const TRectF& rect, TArgb color) = 0;
-    virtual void FrameRect(const TRectF& rect, TArgb color, float width = 1) = 0;
+    // Four bands of `width` inside `rect` (at most half its smaller side), drawn by FillRect so
+    // that every backend paints the same pixels whatever its pen and pixel-offset rules.
+    virtual void FrameRect(const TRectF& rect, TArgb color, float width = 1);
     virtual void FillEllipse(const TRectF& rect, TArgb color) = 0;
     virtual void DrawLine(TPointF from, TPointF to, TArgb color, float width = 1) = 0;
     // The `source` part of the picture into `dest`, alpha-blended, with extra opacity 0..255.

@@ -141,7 +141,15 @@ public:
     struct TImpl;
 
 private:
-    std::unique_ptr<TImpl> F;
+    // The system's part of a modal run, in the order each system wants: the owner disabled, this
+    // window shown, centred on the owner and activated; afterwards the owner enabled again,
+    // this window hidden and the owner activated.
+    void EnterModal();
+    void LeaveModal();
+
+    std::unique_ptr<TImpl> F;  // the system's window; destroyed before the events above
+    bool FModal = false;
+    int FModalResult = 0;
 };
 
 }  // namespace platform

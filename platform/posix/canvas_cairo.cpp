@@ -120,16 +120,6 @@ void TCairoCanvas::FillRect(const TRectF& rect, TArgb color) {
     cairo_fill(FCr);
 }
 
-void TCairoCanvas::FrameRect(const TRectF& rect, TArgb color, float width) {
-    if (rect.IsEmpty()) return;
-    // Four bands inside the rectangle, as on Windows.
-    float w = std::min(width, std::min(rect.Width, rect.Height) / 2);
-    FillRect({rect.X, rect.Y, rect.Width, w}, color);
-    FillRect({rect.X, rect.Bottom() - w, rect.Width, w}, color);
-    FillRect({rect.X, rect.Y + w, w, rect.Height - 2 * w}, color);
-    FillRect({rect.Right() - w, rect.Y + w, w, rect.Height - 2 * w}, color);
-}
-
 void TCairoCanvas::FillEllipse(const TRectF& rect, TArgb color) {
     if (rect.IsEmpty()) return;
     SetColor(color);

@@ -32,7 +32,6 @@ public:
     void SetTransform(const TTransform& transform) override { FState.Transform = transform; }
     void ResetTransform() override { FState.Transform = {}; }
     void FillRect(const TRectF& rect, TArgb color) override;
-    void FrameRect(const TRectF& rect, TArgb color, float width) override;
     void FillEllipse(const TRectF& rect, TArgb color) override;
     void DrawLine(TPointF from, TPointF to, TArgb color, float width) override;
     void DrawImage(const TImage& image, const TRectF& dest, const TRectF& source,

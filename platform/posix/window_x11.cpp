@@ -123,14 +123,17 @@ struct TWindow::TImpl {
     TRect Dirty;
     bool PaintPosted = false;
     cairo_surface_t* Back = nullptr;
-    bool Modal = false;
-    int ModalResult = 0;
     unsigned long LastClickTime = 0;
     unsigned LastClickButton = 0;
     int LastClickX = -100, LastClickY = -100;
 
     ~TImpl() {
         if (Back) cairo_surface_destroy(Back);
+        if (Win) {
+            X().Windows.erase(Win);
+            XDestroyWindow(X().Dpy, Win);
+            XFlush(X().Dpy);
+        }
     }
     void AddDirty(const TRect& r) {
         if (r.Width() <= 0 || r.Height() <= 0) return;
@@ -386,12 +389,9 @@ TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
 }
 
 TWindow::~TWindow() {
-    if (F->Modal) EndModal(2);
-    if (F->Win) {
-        X().Windows.erase(F->Win);
-        XDestroyWindow(X().Dpy, F->Win);
-        XFlush(X().Dpy);
-    }
+    // A run still going would wait for a window that is no more; the system's window goes with
+    // F, after this.
+    EndModal(2);
 }
 
 void TWindow::Show() {
@@ -459,11 +459,6 @@ void TWindow::CenterOnScreen() {
     Display* dpy = X().Dpy;
     int sw = DisplayWidth(dpy, DefaultScreen(dpy)), sh = DisplayHeight(dpy, DefaultScreen(dpy));
     SetPosition((sw - F->Width) / 2, (sh - F->Height) / 2);
-}
-
-void TWindow::CenterOn(const TWindow& owner) {
-    TRect r = owner.ScreenRect();
-    SetPosition(r.Left + (r.Width() - F->Width) / 2, r.Top + (r.Height() - F->Height) / 2);
 }
 
 void TWindow::SetStayOnTop(bool on) {
@@ -569,35 +564,18 @@ void TWindow::Update() {
     if (F->Win && F->Visible) F->Paint();
 }
 
-int TWindow::ShowModal() {
-    F->Modal = true;
-    F->ModalResult = 0;
+void TWindow::EnterModal() {
     TWindow* owner = F->OwnerWindow;
     if (owner) owner->SetEnabled(false);
     Show();
     if (owner) CenterOn(*owner);
-    while (F->Modal) TEventLoop::RunUntil([this] { return !F->Modal; }, 1000);
-    if (owner) {
+}
+
+void TWindow::LeaveModal() {
+    if (TWindow* owner = F->OwnerWindow) {
         owner->SetEnabled(true);
         owner->BringToFront();
     }
-    Hide();
-    return F->ModalResult;
-}
-
-void TWindow::EndModal(int result) {
-    if (!F->Modal) return;
-    F->ModalResult = result;
-    F->Modal = false;
-}
-
-bool TWindow::InModal() const {
-    return F->Modal;
-}
-
-void TWindow::Close() {
-    if (OnClose) OnClose();
-    if (F->Modal && F->ModalResult == 0) EndModal(2);
     Hide();
 }
 

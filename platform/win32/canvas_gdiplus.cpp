@@ -78,17 +78,6 @@ void TGdiPlusCanvas::FillRect(const TRectF& rect, TArgb color) {
     FGraphics->FillRectangle(&brush, ToRect(rect));
 }
 
-void TGdiPlusCanvas::FrameRect(const TRectF& rect, TArgb color, float width) {
-    if (rect.IsEmpty()) return;
-    // Four bands inside the rectangle: the same pixels as the Cairo canvas, whatever the pen
-    // and pixel-offset rules.
-    float w = std::min(width, std::min(rect.Width, rect.Height) / 2);
-    FillRect({rect.X, rect.Y, rect.Width, w}, color);
-    FillRect({rect.X, rect.Bottom() - w, rect.Width, w}, color);
-    FillRect({rect.X, rect.Y + w, w, rect.Height - 2 * w}, color);
-    FillRect({rect.Right() - w, rect.Y + w, w, rect.Height - 2 * w}, color);
-}
-
 void TGdiPlusCanvas::FillEllipse(const TRectF& rect, TArgb color) {
     if (rect.IsEmpty()) return;
     Gdiplus::SolidBrush brush(ToColor(color));

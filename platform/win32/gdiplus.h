@@ -49,7 +49,6 @@ public:
     void SetTransform(const TTransform& transform) override;
     void ResetTransform() override { SetTransform({}); }
     void FillRect(const TRectF& rect, TArgb color) override;
-    void FrameRect(const TRectF& rect, TArgb color, float width) override;
     void FillEllipse(const TRectF& rect, TArgb color) override;
     void DrawLine(TPointF from, TPointF to, TArgb color, float width) override;
     void DrawImage(const TImage& image, const TRectF& dest, const TRectF& source,

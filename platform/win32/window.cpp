@@ -19,8 +19,7 @@ struct TWindow::TImpl {
     HWND OwnerHwnd = nullptr;
     TWindow* OwnerWindow = nullptr;
     int Width = 0, Height = 0;
-    bool Tracking = false, Modal = false;
-    int ModalResult = 0;
+    bool Tracking = false;
     HCURSOR Cursor = nullptr;
     // The back buffer: a DIB that GDI+ draws into directly as premultiplied ARGB.
     HDC BackDc = nullptr;
@@ -28,7 +27,14 @@ struct TWindow::TImpl {
     HGDIOBJ BackOld = nullptr;
     std::unique_ptr<Gdiplus::Bitmap> BackBitmap;
     int BackW = 0, BackH = 0;
-    ~TImpl() { FreeBack(); }
+    ~TImpl() {
+        if (Hwnd) {
+            // Nothing of ours may answer the messages of the window's end.
+            SetWindowLongPtrW(Hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(Hwnd);
+        }
+        FreeBack();
+    }
     void FreeBack() {
         BackBitmap.reset();
         if (BackDc) {
@@ -279,11 +285,9 @@ TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
 }
 
 TWindow::~TWindow() {
-    if (F->Modal) EndModal(2);
-    if (F->Hwnd) {
-        SetWindowLongPtrW(F->Hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(F->Hwnd);
-    }
+    // A run still going would wait for a window that is no more; the system's window goes with
+    // F, after this.
+    EndModal(2);
 }
 
 void TWindow::Show() {
@@ -332,11 +336,6 @@ void TWindow::CenterOnScreen() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetPosition(work.left + (work.right - work.left - F->Width) / 2,
                 work.top + (work.bottom - work.top - F->Height) / 2);
-}
-
-void TWindow::CenterOn(const TWindow& owner) {
-    TRect r = owner.ScreenRect();
-    SetPosition(r.Left + (r.Width() - F->Width) / 2, r.Top + (r.Height() - F->Height) / 2);
 }
 
 void TWindow::SetStayOnTop(bool on) {
@@ -392,38 +391,20 @@ void TWindow::Update() {
     UpdateWindow(F->Hwnd);
 }
 
-int TWindow::ShowModal() {
-    F->Modal = true;
-    F->ModalResult = 0;
-    HWND owner = F->OwnerHwnd;
-    if (owner) {
-        EnableWindow(owner, FALSE);
+void TWindow::EnterModal() {
+    if (F->OwnerHwnd) {
+        EnableWindow(F->OwnerHwnd, FALSE);
         CenterOn(*F->OwnerWindow);
     }
     Show();
     SetForegroundWindow(F->Hwnd);
-    while (F->Modal) TEventLoop::RunUntil([this] { return !F->Modal; }, 1000);
+}
+
+void TWindow::LeaveModal() {
     // The owner is enabled before this window hides, so the system activates the owner.
-    if (owner) EnableWindow(owner, TRUE);
+    if (F->OwnerHwnd) EnableWindow(F->OwnerHwnd, TRUE);
     Hide();
-    if (owner) SetForegroundWindow(owner);
-    return F->ModalResult;
-}
-
-void TWindow::EndModal(int result) {
-    if (!F->Modal) return;
-    F->ModalResult = result;
-    F->Modal = false;
-}
-
-bool TWindow::InModal() const {
-    return F->Modal;
-}
-
-void TWindow::Close() {
-    if (OnClose) OnClose();
-    if (F->Modal && F->ModalResult == 0) EndModal(2);
-    Hide();
+    if (F->OwnerHwnd) SetForegroundWindow(F->OwnerHwnd);
 }
 
 void* TWindow::NativeHandle() const {
