@@ -3,7 +3,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace platform {
 
@@ -28,79 +27,18 @@ struct TTaskTriggerRecord {
     uint16_t Reserved2 = 0;              // 44
     uint16_t RandomMinutesInterval = 0;  // 46
 
-    // The union's members: a 16-bit word at byte 36 + 2 * slot, or the 32-bit value at 36.
-    uint16_t TypeWord(int slot) const {
-        return static_cast<uint16_t>(Type[2 * slot] | (Type[2 * slot + 1] << 8));
-    }
-    void SetTypeWord(int slot, uint16_t value) {
-        Type[2 * slot] = static_cast<uint8_t>(value);
-        Type[2 * slot + 1] = static_cast<uint8_t>(value >> 8);
-    }
-    uint32_t TypeDword() const {
-        return static_cast<uint32_t>(TypeWord(0)) | (static_cast<uint32_t>(TypeWord(1)) << 16);
-    }
-    void SetTypeDword(uint32_t value) {
-        SetTypeWord(0, static_cast<uint16_t>(value));
-        SetTypeWord(1, static_cast<uint16_t>(value >> 16));
-    }
+    // The union's members: a 16-bit word at byte 36 + 2 * slot (slot 0 … 3), or the 32-bit
+    // value at 36.
+    uint16_t TypeWord(int slot) const;
+    void SetTypeWord(int slot, uint16_t value);
+    uint32_t TypeDword() const;
+    void SetTypeDword(uint32_t value);
 
-    std::array<uint8_t, kTaskTriggerSize> ToBytes() const {
-        std::array<uint8_t, kTaskTriggerSize> b{};
-        auto w16 = [&b](int at, uint16_t v) {
-            b[at] = static_cast<uint8_t>(v);
-            b[at + 1] = static_cast<uint8_t>(v >> 8);
-        };
-        auto w32 = [&w16](int at, uint32_t v) {
-            w16(at, static_cast<uint16_t>(v));
-            w16(at + 2, static_cast<uint16_t>(v >> 16));
-        };
-        w16(0, TriggerSize);
-        w16(2, Reserved1);
-        w16(4, BeginYear);
-        w16(6, BeginMonth);
-        w16(8, BeginDay);
-        w16(10, EndYear);
-        w16(12, EndMonth);
-        w16(14, EndDay);
-        w16(16, StartHour);
-        w16(18, StartMinute);
-        w32(20, MinutesDuration);
-        w32(24, MinutesInterval);
-        w32(28, Flags);
-        w32(32, TriggerType);
-        std::memcpy(&b[36], Type.data(), Type.size());
-        w16(44, Reserved2);
-        w16(46, RandomMinutesInterval);
-        return b;
-    }
+    std::array<uint8_t, kTaskTriggerSize> ToBytes() const;
+    // `bytes` holds kTaskTriggerSize bytes.
+    static TTaskTriggerRecord FromBytes(const uint8_t* bytes);
 
-    static TTaskTriggerRecord FromBytes(const uint8_t* b) {
-        auto r16 = [b](int at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); };
-        auto r32 = [&r16](int at) {
-            return static_cast<uint32_t>(r16(at)) | (static_cast<uint32_t>(r16(at + 2)) << 16);
-        };
-        TTaskTriggerRecord r;
-        r.TriggerSize = r16(0);
-        r.Reserved1 = r16(2);
-        r.BeginYear = r16(4);
-        r.BeginMonth = r16(6);
-        r.BeginDay = r16(8);
-        r.EndYear = r16(10);
-        r.EndMonth = r16(12);
-        r.EndDay = r16(14);
-        r.StartHour = r16(16);
-        r.StartMinute = r16(18);
-        r.MinutesDuration = r32(20);
-        r.MinutesInterval = r32(24);
-        r.Flags = r32(28);
-        r.TriggerType = r32(32);
-        std::memcpy(r.Type.data(), b + 36, r.Type.size());
-        r.Reserved2 = r16(44);
-        r.RandomMinutesInterval = r16(46);
-        return r;
-    }
-
-    bool operator==(const TTaskTriggerRecord& other) const { return ToBytes() == other.ToBytes(); }
+    bool operator==(const TTaskTriggerRecord& other) const;
 };
 
 }  // namespace platform
