@@ -1,6 +1,6 @@
 #include "platform/process_setup.h"
 
-#include "platform/common/terminate_text.h"
+#include "platform/common/crash_report.h"
 
 #include <execinfo.h>
 #include <fenv.h>
@@ -37,33 +37,25 @@ std::string CurrentStack() {
     return out;
 }
 
-namespace {
-std::function<void(const std::string&, const std::string&)>* gReport = nullptr;
-
-[[noreturn]] void ReportAndExit(const std::string& what) {
-    static bool reporting = false;
-    if (!reporting && gReport) {
-        reporting = true;
-        (*gReport)(what, CurrentStack());
-    }
-    std::fflush(nullptr);
+namespace detail {
+void ExitAtOnce() {
     ::_exit(0);
 }
+}  // namespace detail
 
+namespace {
 void OnSignal(int sig) {
-    ReportAndExit(sig == SIGSEGV  ? "access violation (SIGSEGV)"
-                  : sig == SIGBUS ? "bus error (SIGBUS)"
-                  : sig == SIGFPE ? "arithmetic fault (SIGFPE)"
-                  : sig == SIGILL ? "illegal instruction (SIGILL)"
-                                  : "abort (SIGABRT)");
+    detail::ReportCrashAndExit(sig == SIGSEGV  ? "access violation (SIGSEGV)"
+                               : sig == SIGBUS ? "bus error (SIGBUS)"
+                               : sig == SIGFPE ? "arithmetic fault (SIGFPE)"
+                               : sig == SIGILL ? "illegal instruction (SIGILL)"
+                                               : "abort (SIGABRT)");
 }
 }  // namespace
 
 void InstallCrashHandler(std::function<void(const std::string&, const std::string&)> report) {
-    delete gReport;
-    gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
+    detail::KeepCrashReport(std::move(report));
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) ::signal(sig, OnSignal);
-    std::set_terminate([] { ReportAndExit(detail::DescribeUncaughtException()); });
 }
 
 }  // namespace platform

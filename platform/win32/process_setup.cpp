@@ -1,6 +1,6 @@
 #include "platform/process_setup.h"
 
-#include "platform/common/terminate_text.h"
+#include "platform/common/crash_report.h"
 
 #include "platform/win32/win.h"
 #include "platform/win32/system_library.h"
@@ -66,33 +66,25 @@ std::string CurrentStack() {
     return out;
 }
 
-namespace {
-std::function<void(const std::string&, const std::string&)>* gReport = nullptr;
-
-[[noreturn]] void ReportAndExit(const std::string& what) {
-    static bool reporting = false;
-    if (!reporting && gReport) {
-        reporting = true;
-        (*gReport)(what, CurrentStack());
-    }
-    std::fflush(nullptr);
+namespace detail {
+void ExitAtOnce() {
     ::ExitProcess(0);
 }
+}  // namespace detail
 
+namespace {
 LONG WINAPI OnException(EXCEPTION_POINTERS* info) {
     char what[128];
     std::snprintf(what, sizeof what, "exception 0x%08lX at %p",
                   static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
                   info->ExceptionRecord->ExceptionAddress);
-    ReportAndExit(what);
+    detail::ReportCrashAndExit(what);
 }
 }  // namespace
 
 void InstallCrashHandler(std::function<void(const std::string&, const std::string&)> report) {
-    delete gReport;
-    gReport = new std::function<void(const std::string&, const std::string&)>(std::move(report));
+    detail::KeepCrashReport(std::move(report));
     ::SetUnhandledExceptionFilter(OnException);
-    std::set_terminate([] { ReportAndExit(detail::DescribeUncaughtException()); });
 }
 
 }  // namespace platform
