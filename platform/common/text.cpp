@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 namespace platform {
 
@@ -255,15 +256,33 @@ std::string TrimRight(std::string_view text) {
     return std::string(text.substr(0, n));
 }
 
-bool ParseInt64(std::string_view text, int64_t& out) {
-    const std::string t = Trim(text);
-    if (t.empty()) return false;
-    size_t i = 0;
-    bool neg = false;
-    if (t[0] == '+' || t[0] == '-') {
-        neg = t[0] == '-';
-        i = 1;
+namespace {
+
+// A number's text trimmed, with its sign (if any) taken off the front.
+struct TSignedText {
+    std::string Text;
+    size_t Start = 0;  // of what follows the sign
+    bool Negative = false;
+};
+
+std::optional<TSignedText> SignedText(std::string_view text) {
+    TSignedText s{Trim(text)};
+    if (s.Text.empty()) return std::nullopt;
+    if (s.Text[0] == '+' || s.Text[0] == '-') {
+        s.Negative = s.Text[0] == '-';
+        s.Start = 1;
     }
+    return s;
+}
+
+}  // namespace
+
+bool ParseInt64(std::string_view text, int64_t& out) {
+    const auto s = SignedText(text);
+    if (!s) return false;
+    const std::string& t = s->Text;
+    size_t i = s->Start;
+    const bool neg = s->Negative;
     if (i >= t.size()) return false;
     uint64_t v = 0;
     const uint64_t limit = neg ? 9223372036854775808ull : 9223372036854775807ull;
@@ -278,14 +297,11 @@ bool ParseInt64(std::string_view text, int64_t& out) {
 }
 
 bool ParseInt32Loose(std::string_view text, int32_t& out) {
-    const std::string t = Trim(text);
-    if (t.empty()) return false;
-    size_t i = 0;
-    bool neg = false;
-    if (t[0] == '+' || t[0] == '-') {
-        neg = t[0] == '-';
-        i = 1;
-    }
+    const auto s = SignedText(text);
+    if (!s) return false;
+    const std::string& t = s->Text;
+    size_t i = s->Start;
+    const bool neg = s->Negative;
     int base = 10;
     if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) {
         base = 16;

@@ -288,12 +288,6 @@ int64_t TFileStream::Size() const {
     return ::fstat(static_cast<int>(FHandle), &st) == 0 ? st.st_size : -1;
 }
 
-bool TFileStream::Seek(int64_t position) {
-    if (position < 0) return false;
-    FPosition = position;
-    return true;
-}
-
 int64_t TFileStream::Read(void* buffer, size_t count) {
     for (;;) {
         const ssize_t n = ::pread(static_cast<int>(FHandle), buffer, count, FPosition);
@@ -315,12 +309,6 @@ bool TFileStream::WriteAt(int64_t offset, const void* data, size_t count) {
         offset += n;
         count -= static_cast<size_t>(n);
     }
-    return true;
-}
-
-bool TFileStream::Write(const void* data, size_t count) {
-    if (!WriteAt(FPosition, data, count)) return false;
-    FPosition += static_cast<int64_t>(count);
     return true;
 }
 

@@ -161,12 +161,6 @@ int64_t TFileStream::Size() const {
     return ::GetFileSizeEx(reinterpret_cast<HANDLE>(FHandle), &s) ? s.QuadPart : -1;
 }
 
-bool TFileStream::Seek(int64_t position) {
-    if (position < 0) return false;
-    FPosition = position;
-    return true;
-}
-
 namespace {
 OVERLAPPED At(int64_t offset) {
     OVERLAPPED o{};
@@ -199,12 +193,6 @@ bool TFileStream::WriteAt(int64_t offset, const void* data, size_t count) {
         offset += wrote;
         count -= wrote;
     }
-    return true;
-}
-
-bool TFileStream::Write(const void* data, size_t count) {
-    if (!WriteAt(FPosition, data, count)) return false;
-    FPosition += static_cast<int64_t>(count);
     return true;
 }
 
