@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/frm_main.h"
+#include "controls/layer_texts.h"
 #include "platform/text.h"
 
 namespace app {
@@ -18,6 +19,19 @@ void TFormMain::SetUpKeyboard() {
     // Upgrade Now and Minimize share a place and are never shown together.
     SetFocusOrder(
         {&btnUpgrade, &btnMin, &btnCheck1, &btnCheck2, &btnCheck3, &lnkWhatsNew, &btnClose});
+    // The dot whose page a sighted user sees is the chosen one: the page on show, which during
+    // a change stays the old one until it has faded out.
+    static constexpr int kFirstLayers[] = {0, 15, 31};
+    for (int dot = 1; dot <= 3; ++dot)
+        Dot(dot).AccSelected = [this, dot] {
+            return Pages().PageFirstLayer == kFirstLayers[dot - 1];
+        };
+    // The words on the pages, read as the animator draws them; the link has its stand-in.
+    pbMain.OnAccessibleParts = [this](std::vector<TAccessibleNode>& out, int parent, int ox,
+                                      int oy) {
+        AppendLayerTexts(animMain.Layers(), pbMain, out, parent, ox, oy,
+                         [](int i) { return i == layers::kP3Btn; });
+    };
     DefaultControl = &btnUpgrade;
     CancelControl = &btnClose;
     OnKeyDown = [this](TKey key, TShiftState shift) { return FormKeyDown(key, shift); };

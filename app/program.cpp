@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/frm_main.h"
+#include "app/frm_main_view.h"
 #include "app/handoff.h"
 #include "app/startup.h"
 #include "app/usage_report.h"
@@ -20,35 +21,6 @@
 namespace app {
 
 namespace {
-
-// The window as the hand-off sees it.
-class TFormView : public IHandoffView {
-public:
-    explicit TFormView(TFormMain& form) : FForm(form) {}
-    void DisableShine() override { FForm.tmrShine.SetEnabled(false); }
-    void ShowDownloadControls(bool on) override { FForm.ShowDownloadControls(on); }
-    void ShowOfferControls(bool on) override { FForm.ShowOfferControls(on); }
-    void SetBarPosition(int position) override { FForm.ProDownInfo.SetPosition(position); }
-    void UpdateSpeedText(double percent, double speed, int64_t total, int64_t done) override {
-        FForm.UpdateSpeedText(percent, speed, total, done);
-    }
-    bool IsWindowHidden() override { return !FForm.HasWindow() || !FForm.Window().Visible(); }
-    void HideWindow() override { FForm.HideWindow(); }
-    void RestoreFromTray() override { FForm.trayMainClick(); }
-    void ProcessMessages() override { platform::TEventLoop::ProcessMessages(); }
-    void Wait(uint32_t ms) override {
-        const uint64_t end = platform::MonotonicMs() + ms;
-        platform::TEventLoop::RunUntil([end] { return platform::MonotonicMs() >= end; }, ms);
-    }
-    int ShowErrorDialog() override { return FForm.ShowConfirmDialog(1); }
-    void FinishAndReport() override {
-        if (OnFinish) OnFinish();
-    }
-    std::function<void()> OnFinish;
-
-private:
-    TFormMain& FForm;
-};
 
 struct ETestBugReport : std::runtime_error {
     ETestBugReport() : std::runtime_error("test") {}
@@ -89,7 +61,7 @@ void MainBlock(const std::vector<std::string>& args) {
     // A decision not to offer ends the process at once: no clean-up, nothing written.
     if (!HasLeapgateSwitch(args) || !form.FormCreate()) platform::ExitProcessNow(0);
 
-    TFormView view(form);
+    TFormMainView view(form);
     TInstallerHandoff handoff(view, form.Data);
     bool finished = false;
     auto finishAndReport = [&] {

@@ -84,10 +84,19 @@ std::string TControl::AccessibleName() const {
     return AccName.empty() ? OwnAccessibleName() : AccName;
 }
 
+void TControl::AccessibleParts(std::vector<TAccessibleNode>& out, int parent, int ox,
+                               int oy) const {
+    if (OnAccessibleParts) OnAccessibleParts(out, parent, ox, oy);
+}
+
 unsigned TControl::AccessibleState() const {
     unsigned s = 0;
     if (!FEnabled) s |= platform::kAccDisabled;
     if (!Showing()) s |= platform::kAccInvisible;
+    if (AccSelected) {
+        s |= platform::kAccSelectable;
+        if (AccSelected()) s |= platform::kAccSelected;
+    }
     // The form's own bookkeeping: a control it does not know has no focus.
     const TControl* root = this;
     while (root->FParent) root = root->FParent;

@@ -95,10 +95,17 @@ public:
     std::string AccessibleName() const;
     virtual std::string AccessibleValue() const { return {}; }
     unsigned AccessibleState() const;  // platform::kAcc… flags
-    // Parts inside the control (a list's rows), appended with `parent` as their parent;
-    // (ox, oy) is the control's origin in its form.
-    virtual void AccessibleParts(std::vector<TAccessibleNode>& /*out*/, int /*parent*/, int /*ox*/,
-                                 int /*oy*/) const {}
+    // For one of a set of choices (a page dot): whether it is the chosen one. Set, the control
+    // is told of as selectable, and as selected while it answers true.
+    std::function<bool()> AccSelected;
+    // Parts inside the control (a list's rows), appended with `parent` as their parent (the
+    // control's own node, or its parent's for a control without a role); (ox, oy) is the
+    // control's origin in its form. By default what OnAccessibleParts appends: an owner tells
+    // of what someone else draws into the control (the animator's texts in its drawing box).
+    virtual void AccessibleParts(std::vector<TAccessibleNode>& out, int parent, int ox,
+                                 int oy) const;
+    std::function<void(std::vector<TAccessibleNode>& out, int parent, int ox, int oy)>
+        OnAccessibleParts;
 
 protected:
     virtual void Paint(platform::TCanvas& canvas);

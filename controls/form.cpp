@@ -333,9 +333,9 @@ void TForm::HandleKeyDown(TKey key, TShiftState shift) {
 void TForm::AddAccessible(const TControl& c, int parent, std::vector<TAccessibleNode>& out,
                           std::vector<TControl*>* owners) const {
     int self = parent;
+    int x, y;
+    c.OriginInForm(x, y);
     if (const auto role = c.AccessibleRole()) {
-        int x, y;
-        c.OriginInForm(x, y);
         TAccessibleNode n;
         n.Role = *role;
         n.Name = c.AccessibleName();
@@ -346,10 +346,11 @@ void TForm::AddAccessible(const TControl& c, int parent, std::vector<TAccessible
         self = int(out.size());
         out.push_back(std::move(n));
         if (owners) owners->push_back(const_cast<TControl*>(&c));
-        const size_t before = out.size();
-        c.AccessibleParts(out, self, x, y);
-        if (owners) owners->resize(owners->size() + (out.size() - before), nullptr);
     }
+    // Parts cannot act on their own; a control without a role lends them its parent.
+    const size_t before = out.size();
+    c.AccessibleParts(out, self, x, y);
+    if (owners) owners->resize(owners->size() + (out.size() - before), nullptr);
     for (const TControl* child : c.Controls()) AddAccessible(*child, self, out, owners);
 }
 

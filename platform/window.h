@@ -60,6 +60,8 @@ enum : unsigned {
     kAccInvisible = 4,
     kAccFocusable = 8,
     kAccOffscreen = 16,
+    kAccSelectable = 32,  // one of a set of choices (a page dot)
+    kAccSelected = 64,    // the chosen one of them
 };
 struct TAccessibleNode {
     TAccessibleRole Role = TAccessibleRole::StaticText;

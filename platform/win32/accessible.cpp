@@ -64,6 +64,8 @@ long StateOf(unsigned s) {
     if (s & kAccInvisible) out |= STATE_SYSTEM_INVISIBLE;
     if (s & kAccFocusable) out |= STATE_SYSTEM_FOCUSABLE;
     if (s & kAccOffscreen) out |= STATE_SYSTEM_OFFSCREEN;
+    if (s & kAccSelectable) out |= STATE_SYSTEM_SELECTABLE;
+    if (s & kAccSelected) out |= STATE_SYSTEM_SELECTED;
     return out;
 }
 
@@ -216,8 +218,19 @@ public:
         }
         return S_FALSE;
     }
+    // The chosen one of a set of choices (a page dot), as its child id.
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
-        if (out) VariantInit(out);
+        if (!out) return E_POINTER;
+        VariantInit(out);
+        if (!Window()) return RPC_E_DISCONNECTED;
+        const auto tree = Tree();
+        const auto kids = Children(tree);
+        for (size_t i = 0; i < kids.size(); ++i)
+            if (tree[size_t(kids[i])].State & kAccSelected) {
+                out->vt = VT_I4;
+                out->lVal = long(i + 1);
+                return S_OK;
+            }
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {

@@ -11,6 +11,7 @@
 #include "locale/history.h"
 #include "platform/eventloop.h"
 #include "platform/resources.h"
+#include "platform/text.h"
 
 using namespace app;
 using controls::TAccessibleNode;
@@ -203,11 +204,10 @@ TEST_F(MainKeys, NamesRolesAndStatesOfTheOfferWindow) {
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->Role, TAccessibleRole::StaticText);
     // The dots are named after their pages' first titles; the one on show is disabled.
-    const TAccessibleNode* dot1 = Named(tree, f.Layer(3).Text());
+    const TAccessibleNode* dot1 = Named(tree, f.Layer(3).Text(), TAccessibleRole::Button);
     ASSERT_NE(dot1, nullptr);
-    EXPECT_EQ(dot1->Role, TAccessibleRole::Button);
     EXPECT_TRUE(dot1->State & platform::kAccDisabled);
-    EXPECT_NE(Named(tree, f.Layer(18).Text()), nullptr);
+    EXPECT_NE(Named(tree, f.Layer(18).Text(), TAccessibleRole::Button), nullptr);
     // The link is there but invisible while its page is not on show.
     const TAccessibleNode* link = Named(tree, f.Layer(layers::kP3Btn).Text());
     ASSERT_NE(link, nullptr);
@@ -228,6 +228,97 @@ TEST_F(MainKeys, NamesRolesAndStatesOfTheOfferWindow) {
     const TAccessibleNode* min = Named(tree, f.btnMin.Caption());
     ASSERT_NE(min, nullptr);
     EXPECT_TRUE(min->State & platform::kAccFocused);
+}
+
+// The dot of the page a sighted user sees is the selected one: while a chosen page waits for
+// the one on show to fade out, the one on show stays selected.
+TEST_F(MainKeys, DotOfThePageOnShowIsSelected) {
+    TFormMain& f = *Form;
+    auto states = [&] {
+        const auto tree = f.AccessibleTree();
+        std::vector<unsigned> out;
+        for (int dot = 1; dot <= 3; ++dot) {
+            const TAccessibleNode* n = Named(tree, f.Dot(dot).AccName, TAccessibleRole::Button);
+            EXPECT_NE(n, nullptr) << dot;
+            out.push_back(n ? n->State & (platform::kAccSelected | platform::kAccSelectable) : 0);
+        }
+        return out;
+    };
+    const unsigned sel = platform::kAccSelected | platform::kAccSelectable;
+    const unsigned can = platform::kAccSelectable;
+    EXPECT_EQ(states(), (std::vector<unsigned>{sel, can, can}));
+    ASSERT_TRUE(FramesUntil(0, 3));
+    f.SetFocus(&f.btnCheck3);
+    f.HandleKeyDown(TKey::Enter, 0);
+    f.animMain.SetAnimate(false);
+    ASSERT_EQ(f.Pages().CurrentPage, 1);  // the page before the chosen one
+    EXPECT_EQ(states(), (std::vector<unsigned>{sel, can, can}));
+    Frame();
+    EXPECT_EQ(states(), (std::vector<unsigned>{sel, can, can}));  // still fading out
+    ASSERT_TRUE(FramesUntil(2, 1));
+    EXPECT_EQ(states(), (std::vector<unsigned>{can, can, sel}));
+    // Nothing else in the window is a choice.
+    for (const auto& n : f.AccessibleTree()) {
+        if (n.Role == TAccessibleRole::Button && n.Bounds.Top == f.btnCheck1.Top()) continue;
+        EXPECT_FALSE(n.State & (platform::kAccSelected | platform::kAccSelectable)) << n.Name;
+    }
+}
+
+// The texts the animator draws on the pages are static texts in layer order, with the content
+// they have now, where they are drawn; only the page on show is visible. The underline under
+// the link is no text, and the link itself is told of once, as a link.
+TEST_F(MainKeys, PageTextsAreStaticTextsWithTheirCurrentContent) {
+    TFormMain& f = *Form;
+    const int page0[] = {3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14};
+    const int page1[] = {18, 20, 21, 23, 25, 26, 28, 29, 30};
+    const int page2[] = {34, 35, 36, 38, 39, 40};
+    auto layerTexts = [&] {
+        std::vector<std::pair<std::string, bool>> out;  // name, visible
+        for (const auto& n : f.AccessibleTree())
+            if (n.Role == TAccessibleRole::StaticText && n.Bounds.Top >= TFormMain::kBoxTop &&
+                n.Bounds.Top < TFormMain::kBoxTop + f.pbMain.Height())
+                out.emplace_back(n.Name, !(n.State & platform::kAccInvisible));
+        return out;
+    };
+    auto expected = [&](int visiblePage) {
+        std::vector<std::pair<std::string, bool>> out;
+        int page = 0;
+        auto add = [&](const auto& indexes) {
+            for (int i : indexes)
+                out.emplace_back(platform::Trim(f.Layer(i).Text()), page == visiblePage);
+            ++page;
+        };
+        add(page0);
+        add(page1);
+        add(page2);
+        return out;
+    };
+    ASSERT_TRUE(FramesUntil(0, 3));
+    Paint();
+    EXPECT_EQ(layerTexts(), expected(0));
+    const auto tree = f.AccessibleTree();
+    const TAccessibleNode* title = Named(tree, f.Layer(3).Text(), TAccessibleRole::StaticText);
+    ASSERT_NE(title, nullptr);
+    ASSERT_FALSE(f.Layer(3).TextBounds().IsEmpty());
+    EXPECT_EQ(title->Bounds, f.Layer(3).TextBounds().Offset(0, TFormMain::kBoxTop));
+    int links = 0;
+    for (const auto& n : tree) links += n.Name == f.Layer(layers::kP3Btn).Text();
+    EXPECT_EQ(links, 1);
+    // What the page shows now, not what it showed when the tree was first asked for.
+    f.Layer(layers::kP1Des).SetText("A changed description");
+    EXPECT_EQ(layerTexts(), expected(0));
+    EXPECT_NE(Named(f.AccessibleTree(), "A changed description", TAccessibleRole::StaticText),
+              nullptr);
+    Now += 9000;
+    ASSERT_TRUE(FramesUntil(1, 3));
+    EXPECT_EQ(layerTexts(), expected(1));
+    // A page fading in is heard as soon as any of it can be seen.
+    Now += 9000;
+    ASSERT_TRUE(FramesUntil(2, 2));
+    Frame();
+    ASSERT_GT(f.Layer(40).Opacity(), 0);
+    ASSERT_LT(f.Layer(40).Opacity(), 255);
+    EXPECT_EQ(layerTexts(), expected(2));
 }
 
 TEST(ConfirmKeys, EnterContinuesEscClosesTheLinkCancels) {

@@ -1,5 +1,8 @@
 #include "tests/support/accessible_reader.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #ifdef _WIN32
 #include <windows.h>
 // clang-format off
@@ -10,6 +13,59 @@
 #endif
 
 namespace testsupport {
+
+namespace {
+
+std::string RoleWord(long role) {
+    switch (role) {
+        case 0x0a:
+            return "client";
+        case 0x12:
+            return "dialog";
+        case 0x1e:
+            return "link";
+        case 0x21:
+            return "list";
+        case 0x22:
+            return "list item";
+        case 0x29:
+            return "text";
+        case 0x2b:
+            return "button";
+        case 0x30:
+            return "progress bar";
+    }
+    return "role " + std::to_string(role);
+}
+
+void Say(const TReadAccessible& n, int depth, std::vector<std::string>& out) {
+    constexpr long kInvisible = 0x8000, kOffscreen = 0x10000;
+    if (n.State & (kInvisible | kOffscreen)) return;
+    std::string line(size_t(depth) * 2, ' ');
+    line += (n.Name.empty() ? "(no name)" : n.Name) + ", " + RoleWord(n.Role);
+    if (!n.Value.empty()) line += ", " + n.Value;
+    if (n.State & 0x2) line += ", selected";
+    if (n.State & 0x4) line += ", focused";
+    if (n.State & 0x1) line += ", unavailable";
+    out.push_back(line);
+    for (const auto& c : n.Children) Say(c, depth + 1, out);
+}
+
+}  // namespace
+
+std::vector<std::string> Spoken(const TReadAccessible& tree) {
+    std::vector<std::string> out;
+    Say(tree, 0, out);
+    return out;
+}
+
+void PrintSpoken(const std::string& heading, const TReadAccessible& tree) {
+    if (!std::getenv("LG_PRINT_SPOKEN")) return;
+    std::string text = "== " + heading + "\n";
+    for (const auto& line : Spoken(tree)) text += line + "\n";
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
 
 #ifdef _WIN32
 
@@ -58,6 +114,8 @@ TReadAccessible Read(IAccessible* acc, long id) {
     if (acc->get_accState(self, &v) == S_OK && v.vt == VT_I4) out.State = v.lVal;
     acc->accLocation(&out.Left, &out.Top, &out.Width, &out.Height, self);
     if (id != CHILDID_SELF) return out;
+    VariantInit(&v);
+    if (acc->get_accSelection(&v) == S_OK && v.vt == VT_I4) out.Selection = v.lVal;
     long count = 0;
     acc->get_accChildCount(&count);
     for (long i = 1; i <= count; ++i) {

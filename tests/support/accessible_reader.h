@@ -12,8 +12,16 @@ struct TReadAccessible {
     long State = 0;  // STATE_SYSTEM_… bits
     std::string Name, Value, DefaultAction;
     long Left = 0, Top = 0, Width = 0, Height = 0;  // on the screen
+    long Selection = 0;  // the child id of the selected child; 0 for none
     std::vector<TReadAccessible> Children;
 };
+
+// What a screen reader says of the tree, one line per part that can be seen, in order: the
+// window, then its parts ("Upgrade Now, button, focused"; "Downloading, progress bar, 42%").
+std::vector<std::string> Spoken(const TReadAccessible& tree);
+// Prints Spoken(tree) under a heading when LG_PRINT_SPOKEN is set (for the documentation of
+// what each window says).
+void PrintSpoken(const std::string& heading, const TReadAccessible& tree);
 
 // Whether trees can be read here (Windows).
 bool CanReadAccessibleTrees();
