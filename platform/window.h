@@ -148,8 +148,11 @@ private:
     // this window hidden and the owner activated.
     void EnterModal();
     void LeaveModal();
+    // Gives the system's window the client size FWidth × FHeight.
+    void ResizeNative();
 
-    std::unique_ptr<TImpl> F;  // the system's window; destroyed before the events above
+    std::unique_ptr<TImpl> F;     // the system's window; destroyed before the events above
+    int FWidth = 1, FHeight = 1;  // never less than a pixel
     bool FModal = false;
     int FModalResult = 0;
 };

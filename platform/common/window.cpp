@@ -1,11 +1,27 @@
-// What a window does the same way on every system: its modal run, closing and centring on
-// another window. The system's steps around a modal run are EnterModal and LeaveModal in the
-// backends.
+// What a window does the same way on every system: its size, its modal run, closing and
+// centring on another window. The system's steps around a modal run are EnterModal and LeaveModal
+// in the backends.
 #include "platform/window.h"
+
+#include <algorithm>
 
 #include "platform/eventloop.h"
 
 namespace platform {
+
+int TWindow::ClientWidth() const {
+    return FWidth;
+}
+int TWindow::ClientHeight() const {
+    return FHeight;
+}
+
+void TWindow::SetClientSize(int width, int height) {
+    FWidth = std::max(1, width);
+    FHeight = std::max(1, height);
+    ResizeNative();
+    Invalidate();
+}
 
 void TWindow::CenterOn(const TWindow& owner) {
     const TRect r = owner.ScreenRect();

@@ -117,7 +117,6 @@ struct TWindow::TImpl {
     TWindow* Owner = nullptr;
     TWindow* OwnerWindow = nullptr;
     ::Window Win = 0;
-    int Width = 0, Height = 0;
     bool Visible = false, Enabled = true, ToolWindow = false, StayOnTop = false;
     bool FocusOnMap = false;  // shown: take the keyboard once the server has mapped it
     TRect Dirty;
@@ -250,24 +249,24 @@ void TWindow::TImpl::Paint() {
     if (!Visible || Dirty.Width() <= 0 || Dirty.Height() <= 0) return;
     TRect dirty = Dirty;
     Dirty = {};
-    if (!Back || cairo_image_surface_get_width(Back) != Width ||
-        cairo_image_surface_get_height(Back) != Height) {
+    if (!Back || cairo_image_surface_get_width(Back) != Owner->FWidth ||
+        cairo_image_surface_get_height(Back) != Owner->FHeight) {
         if (Back) cairo_surface_destroy(Back);
-        Back =
-            cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, Width), std::max(1, Height));
-        dirty = {0, 0, Width, Height};
+        Back = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, Owner->FWidth),
+                                          std::max(1, Owner->FHeight));
+        dirty = {0, 0, Owner->FWidth, Owner->FHeight};
     }
     cairo_t* cr = cairo_create(Back);
     {
-        posixgui::TCairoCanvas canvas(cr, Width, Height);
+        posixgui::TCairoCanvas canvas(cr, Owner->FWidth, Owner->FHeight);
         canvas.IntersectClip(
             {float(dirty.Left), float(dirty.Top), float(dirty.Width()), float(dirty.Height())});
         if (Owner->OnPaint) Owner->OnPaint(canvas, dirty);
     }
     cairo_destroy(cr);
     Display* dpy = X().Dpy;
-    cairo_surface_t* target =
-        cairo_xlib_surface_create(dpy, Win, DefaultVisual(dpy, DefaultScreen(dpy)), Width, Height);
+    cairo_surface_t* target = cairo_xlib_surface_create(
+        dpy, Win, DefaultVisual(dpy, DefaultScreen(dpy)), Owner->FWidth, Owner->FHeight);
     cairo_t* out = cairo_create(target);
     cairo_rectangle(out, dirty.Left, dirty.Top, dirty.Width(), dirty.Height());
     cairo_clip(out);
@@ -347,8 +346,8 @@ bool TWindow::Available() {
 
 TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
     F->Owner = this;
-    F->Width = std::max(1, o.ClientWidth);
-    F->Height = std::max(1, o.ClientHeight);
+    FWidth = std::max(1, o.ClientWidth);
+    FHeight = std::max(1, o.ClientHeight);
     F->ToolWindow = o.ToolWindow;
     F->OwnerWindow = o.Owner;
     Display* dpy = OpenDisplay();
@@ -359,8 +358,8 @@ TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
     a.background_pixel = BlackPixel(dpy, DefaultScreen(dpy));
     a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                    LeaveWindowMask | StructureNotifyMask | KeyPressMask | FocusChangeMask;
-    F->Win = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, unsigned(F->Width),
-                           unsigned(F->Height), 0, CopyFromParent, InputOutput, CopyFromParent,
+    F->Win = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, unsigned(FWidth), unsigned(FHeight),
+                           0, CopyFromParent, InputOutput, CopyFromParent,
                            CWOverrideRedirect | CWBackPixel | CWEventMask, &a);
     x.Windows[F->Win] = F.get();
     XSetWMProtocols(dpy, F->Win, &x.WmDelete, 1);
@@ -400,7 +399,7 @@ void TWindow::Show() {
     if (!F->Win) return;
     F->FocusOnMap = !F->ToolWindow;
     XMapRaised(X().Dpy, F->Win);
-    F->AddDirty({0, 0, F->Width, F->Height});
+    F->AddDirty({0, 0, FWidth, FHeight});
     ScheduleDrain();
 }
 
@@ -415,18 +414,9 @@ void TWindow::Hide() {
 bool TWindow::Visible() const {
     return F->Visible;
 }
-int TWindow::ClientWidth() const {
-    return F->Width;
-}
-int TWindow::ClientHeight() const {
-    return F->Height;
-}
 
-void TWindow::SetClientSize(int width, int height) {
-    F->Width = std::max(1, width);
-    F->Height = std::max(1, height);
-    if (F->Win) XResizeWindow(X().Dpy, F->Win, unsigned(F->Width), unsigned(F->Height));
-    Invalidate();
+void TWindow::ResizeNative() {
+    if (F->Win) XResizeWindow(X().Dpy, F->Win, unsigned(FWidth), unsigned(FHeight));
 }
 
 void TWindow::SetCaption(const std::string& caption) {
@@ -445,20 +435,20 @@ void TWindow::SetPosition(int left, int top) {
 }
 
 TRect TWindow::ScreenRect() const {
-    if (!F->Win) return {0, 0, F->Width, F->Height};
+    if (!F->Win) return {0, 0, FWidth, FHeight};
     Display* dpy = X().Dpy;
     int x = 0, y = 0;
     ::Window child;
     XTranslateCoordinates(dpy, F->Win, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
     ScheduleDrain();
-    return {x, y, x + F->Width, y + F->Height};
+    return {x, y, x + FWidth, y + FHeight};
 }
 
 void TWindow::CenterOnScreen() {
     if (!F->Win) return;
     Display* dpy = X().Dpy;
     int sw = DisplayWidth(dpy, DefaultScreen(dpy)), sh = DisplayHeight(dpy, DefaultScreen(dpy));
-    SetPosition((sw - F->Width) / 2, (sh - F->Height) / 2);
+    SetPosition((sw - FWidth) / 2, (sh - FHeight) / 2);
 }
 
 void TWindow::SetStayOnTop(bool on) {
@@ -548,7 +538,7 @@ bool TWindow::Enabled() const {
 }
 
 void TWindow::Invalidate(const TRect* rect) {
-    F->AddDirty(rect ? *rect : TRect{0, 0, F->Width, F->Height});
+    F->AddDirty(rect ? *rect : TRect{0, 0, FWidth, FHeight});
     if (F->PaintPosted || !F->Visible || !F->Win) return;
     F->PaintPosted = true;
     TImpl* impl = F.get();

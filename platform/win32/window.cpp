@@ -18,7 +18,6 @@ struct TWindow::TImpl {
     HWND Hwnd = nullptr;
     HWND OwnerHwnd = nullptr;
     TWindow* OwnerWindow = nullptr;
-    int Width = 0, Height = 0;
     bool Tracking = false;
     HCURSOR Cursor = nullptr;
     // The back buffer: a DIB that GDI+ draws into directly as premultiplied ARGB.
@@ -141,12 +140,12 @@ HCURSOR CursorOf(TCursor c) {
 }  // namespace
 
 bool TWindow::TImpl::EnsureBack(HDC dc) {
-    if (BackDc && BackW == Width && BackH == Height) return true;
+    if (BackDc && BackW == Self->FWidth && BackH == Self->FHeight) return true;
     FreeBack();
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = Width;
-    bi.bmiHeader.biHeight = -Height;  // top-down, as GDI+ lays rows out
+    bi.bmiHeader.biWidth = Self->FWidth;
+    bi.bmiHeader.biHeight = -Self->FHeight;  // top-down, as GDI+ lays rows out
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
@@ -155,10 +154,10 @@ bool TWindow::TImpl::EnsureBack(HDC dc) {
     if (!BackDib) return false;
     BackDc = CreateCompatibleDC(dc);
     BackOld = SelectObject(BackDc, BackDib);
-    BackBitmap = std::make_unique<Gdiplus::Bitmap>(Width, Height, Width * 4, PixelFormat32bppPARGB,
-                                                   static_cast<BYTE*>(bits));
-    BackW = Width;
-    BackH = Height;
+    BackBitmap = std::make_unique<Gdiplus::Bitmap>(Self->FWidth, Self->FHeight, Self->FWidth * 4,
+                                                   PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+    BackW = Self->FWidth;
+    BackH = Self->FHeight;
     return true;
 }
 
@@ -169,7 +168,7 @@ void TWindow::TImpl::Paint() {
     if (r.right > r.left && r.bottom > r.top && win32gui::EnsureGdiPlus() && EnsureBack(dc)) {
         {
             Gdiplus::Graphics g(BackBitmap.get());
-            win32gui::TGdiPlusCanvas canvas(&g, Width, Height);
+            win32gui::TGdiPlusCanvas canvas(&g, Self->FWidth, Self->FHeight);
             TRect dirty{r.left, r.top, r.right, r.bottom};
             canvas.IntersectClip(
                 {float(r.left), float(r.top), float(r.right - r.left), float(r.bottom - r.top)});
@@ -270,17 +269,16 @@ TWindow* detail::WindowOfHandle(HWND hwnd) {
 TWindow::TWindow(const TOptions& o) : F(std::make_unique<TImpl>()) {
     RegisterOnce();
     F->Self = this;
-    F->Width = std::max(1, o.ClientWidth);
-    F->Height = std::max(1, o.ClientHeight);
+    FWidth = std::max(1, o.ClientWidth);
+    FHeight = std::max(1, o.ClientHeight);
     F->OwnerWindow = o.Owner;
     F->OwnerHwnd = o.Owner ? static_cast<HWND>(o.Owner->NativeHandle()) : nullptr;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN | (o.ToolWindow ? 0 : WS_MINIMIZEBOX | WS_SYSMENU);
     DWORD ex = o.ToolWindow ? WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE : 0;
     // Set before the window exists: the creation messages already look for the instance.
     F->Hwnd = nullptr;
-    HWND hwnd =
-        CreateWindowExW(ex, kClassName, Wide(o.Caption).c_str(), style, 0, 0, F->Width, F->Height,
-                        F->OwnerHwnd, nullptr, GetModuleHandleW(nullptr), F.get());
+    HWND hwnd = CreateWindowExW(ex, kClassName, Wide(o.Caption).c_str(), style, 0, 0, FWidth,
+                                FHeight, F->OwnerHwnd, nullptr, GetModuleHandleW(nullptr), F.get());
     F->Hwnd = hwnd;
 }
 
@@ -302,19 +300,10 @@ void TWindow::Hide() {
 bool TWindow::Visible() const {
     return IsWindowVisible(F->Hwnd) != FALSE;
 }
-int TWindow::ClientWidth() const {
-    return F->Width;
-}
-int TWindow::ClientHeight() const {
-    return F->Height;
-}
 
-void TWindow::SetClientSize(int width, int height) {
-    F->Width = std::max(1, width);
-    F->Height = std::max(1, height);
-    SetWindowPos(F->Hwnd, nullptr, 0, 0, F->Width, F->Height,
+void TWindow::ResizeNative() {
+    SetWindowPos(F->Hwnd, nullptr, 0, 0, FWidth, FHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Invalidate();
 }
 
 void TWindow::SetCaption(const std::string& caption) {
@@ -328,14 +317,14 @@ void TWindow::SetPosition(int left, int top) {
 TRect TWindow::ScreenRect() const {
     POINT p{0, 0};
     ClientToScreen(F->Hwnd, &p);
-    return {p.x, p.y, p.x + F->Width, p.y + F->Height};
+    return {p.x, p.y, p.x + FWidth, p.y + FHeight};
 }
 
 void TWindow::CenterOnScreen() {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetPosition(work.left + (work.right - work.left - F->Width) / 2,
-                work.top + (work.bottom - work.top - F->Height) / 2);
+    SetPosition(work.left + (work.right - work.left - FWidth) / 2,
+                work.top + (work.bottom - work.top - FHeight) / 2);
 }
 
 void TWindow::SetStayOnTop(bool on) {

@@ -1,7 +1,7 @@
 // Modal runs and closing, the part every window system shares: nested runs, a close in the
-// middle of a run, and what a run returns after earlier ones. On Linux without a display the
-// windows exist as state only, which is enough for the run itself; under Wine they are real.
-// Also the frame every canvas draws from its fills.
+// middle of a run, what a run returns after earlier ones, and the client size. On Linux without a
+// display the windows exist as state only, which is enough for the run itself; under Wine they are
+// real. Also the frame every canvas draws from its fills.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +113,27 @@ TEST(WindowModal, ARunStartsAfreshWhateverCameBeforeIt) {
     dialog.OnClose = nullptr;
     TEventLoop::Post([&] { dialog.Close(); });
     EXPECT_EQ(dialog.ShowModal(), 2);  // not the 3 of the run before
+}
+
+TEST(WindowSize, AClientAreaIsNeverLessThanAPixelAndTheScreenRectFollowsIt) {
+    TWindow::TOptions o = Options("size");
+    o.ClientWidth = 0;
+    o.ClientHeight = -7;
+    TWindow w(o);
+    EXPECT_EQ(w.ClientWidth(), 1);
+    EXPECT_EQ(w.ClientHeight(), 1);
+    w.SetClientSize(230, 0);
+    EXPECT_EQ(w.ClientWidth(), 230);
+    EXPECT_EQ(w.ClientHeight(), 1);
+    w.SetClientSize(-1, 120);
+    EXPECT_EQ(w.ClientWidth(), 1);
+    EXPECT_EQ(w.ClientHeight(), 120);
+    w.SetClientSize(210, 95);
+    w.Show();
+    const platform::TRect r = w.ScreenRect();
+    EXPECT_EQ(r.Width(), 210);
+    EXPECT_EQ(r.Height(), 95);
+    w.Hide();
 }
 
 constexpr platform::TArgb kRed = 0xFFFF0000;
