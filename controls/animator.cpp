@@ -47,7 +47,8 @@ void TRdAnimator::SetDrawBox(TControl* box) {
         FDrawBox = nullptr;
         FHot = nullptr;
     });
-    box->Invalidate();
+    FAllChanged = true;
+    FlushChanges();
 }
 
 void TRdAnimator::Detach() {
@@ -107,18 +108,65 @@ void TRdAnimator::SetAnimate(bool on) {
 }
 
 void TRdAnimator::RepaintBox() {
-    if (FDrawBox && !FInEvent) FDrawBox->Invalidate();
+    FAllChanged = true;
+    // Changes made in a frame event are drawn by the frame's own repaint.
+    if (!FInEvent) FlushChanges();
 }
 
 void TRdAnimator::LayersChanged() {
-    // Changes made in a frame event are drawn by the frame's own repaint.
-    if (!FInEvent && !FDestroying) RepaintBox();
+    RepaintBox();
+}
+
+void TRdAnimator::LayerChanged(TRdAniLayer& layer) {
+    TRdAniLayer::TPaintCache& cache = layer.PaintCache();
+    if (!cache.Pending) {
+        cache.Pending = true;
+        FChanged.push_back(&layer);
+    }
+    if (!FInEvent) FlushChanges();
 }
 
 void TRdAnimator::LayersCleared() {
     FHot = nullptr;
     FPressLayer = nullptr;
     FPressed = false;
+    FChanged.clear();  // those layers are going
+}
+
+void TRdAnimator::FlushChanges() {
+    if (FDestroying) return;
+    std::vector<TRdAniLayer*> changed;
+    changed.swap(FChanged);
+    const bool all = FAllChanged;
+    FAllChanged = false;
+    for (TRdAniLayer* l : changed) l->PaintCache().Pending = false;
+    if (!FDrawBox) return;  // attaching a box repaints it whole
+    const int w = FDrawBox->Width(), h = FDrawBox->Height();
+    if (all) {
+        for (int i = 0; i < FLayers.Count(); ++i)
+            FLayers[i].PaintCache().Shown = LayerBounds(FLayers[i], w, h);
+        FDrawBox->Invalidate();
+        return;
+    }
+    // Where each changed layer was drawn and where it will be: what lies between (other
+    // layers, the box's own painting, what is behind the box) is painted again there.
+    TRect dirty;
+    for (TRdAniLayer* l : changed) {
+        TRdAniLayer::TPaintCache& cache = l->PaintCache();
+        TRect now = LayerBounds(*l, w, h);
+        dirty = dirty.Union(cache.Shown).Union(now);
+        cache.Shown = now;
+    }
+    if (dirty.IsEmpty()) return;
+    TForm* form = FDrawBox->Form();
+    if (!form) return;
+    if (form == FDrawBox) {
+        form->InvalidateRect(dirty);
+        return;
+    }
+    int x, y;
+    FDrawBox->OriginInForm(x, y);
+    form->InvalidateRect(dirty.Offset(x, y));
 }
 
 bool TRdAnimator::FrameStep() {
@@ -129,12 +177,17 @@ bool TRdAnimator::FrameStep() {
     Fire(OnAnimating, *this);
     if (life.Revoked()) return true;
     FInEvent = false;
-    if (FDrawBox) FDrawBox->Repaint();
-    if (life.Revoked()) return true;
+    // The frame's repaint: only the parts the changes touched, nothing when no layer changed.
+    // The window paints them once the loop is idle, while the clock waits for the next frame,
+    // so the paint does not lengthen the frame period.
+    FlushChanges();
     FInEvent = true;
     Fire(OnAnimated, *this);
     if (life.Revoked()) return true;
     FInEvent = false;
+    // What OnAnimated changed joins that same paint rather than waiting a frame: a paint that
+    // met only some of the frame's changes would show a picture that never was.
+    FlushChanges();
     return true;
 }
 

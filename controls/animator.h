@@ -5,8 +5,15 @@
 // Threads: the frame clock keeps time on a thread of its own, but the frame step (OnAnimating,
 // repaint, OnAnimated) runs on the user-interface thread, so layers are only ever changed from
 // that one thread.
+//
+// Repaints cost only what changed: a layer that changes marks itself, and the frame's repaint
+// invalidates the part of the box that the changed layers covered before and cover now (nothing
+// at all when no layer changed, as during a page's hold). A paint draws only the layers that
+// reach into the part being painted, and each layer keeps the copy of its picture prepared for
+// its blur, opacity and colour key until one of them or the picture changes.
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "controls/animator_layer.h"
 #include "controls/control.h"
@@ -45,10 +52,17 @@ public:
 
     // The drawing settings of a quality and text style.
     static platform::TRenderQuality RenderQuality(TRdAniQuality quality, TRdAniTextStyle style);
-    // Paints the layers into a canvas whose origin is the drawing box's top-left.
-    void PaintLayers(platform::TCanvas& canvas, int boxWidth, int boxHeight);
+    // Paints the layers into a canvas whose origin is the drawing box's top-left; with `only`
+    // (box coordinates), the layers that cannot reach into it are passed over.
+    void PaintLayers(platform::TCanvas& canvas, int boxWidth, int boxHeight,
+                     const TRect* only = nullptr);
     // The renderer used when the full one fails: no pies, rotation done on the pixels.
-    void PaintLayersSimple(platform::TCanvas& canvas, int boxWidth, int boxHeight);
+    void PaintLayersSimple(platform::TCanvas& canvas, int boxWidth, int boxHeight,
+                           const TRect* only = nullptr);
+    // The part of a box of that size that a paint of the layer can touch (either renderer),
+    // clipped to the box; empty when the layer draws and measures nothing. A layer at opacity 0
+    // still covers its text rectangle: its text is measured for hit testing.
+    static TRect LayerBounds(const TRdAniLayer& layer, int boxWidth, int boxHeight);
     bool ForceSimpleRenderer = false;
     // The topmost visible layer whose hit rectangle holds the point, or null.
     TRdAniLayer* LayerAt(int x, int y);
@@ -60,8 +74,10 @@ public:
     // must not see the layers change under it; the step follows when the paint is over.
     bool FrameStep();
     bool InFrameEvent() const { return FInEvent; }
-    // Called by the layers when a property changed.
+    // Called by the collection when it changed as a whole (the whole box is repainted), by a
+    // layer when one of its properties changed, and before the layers are cleared.
     void LayersChanged();
+    void LayerChanged(TRdAniLayer& layer);
     void LayersCleared();
 
 private:
@@ -71,7 +87,11 @@ private:
     void MouseMove(TMessage& m);
     void SetHot(TRdAniLayer* layer, int x, int y);
     void RepaintBox();
+    // Invalidates the parts of the box that the changes since the last call touched.
+    void FlushChanges();
+    void PaintAll(platform::TCanvas& canvas, int boxW, int boxH, const TRect* only, bool simple);
     void PaintLayer(platform::TCanvas& canvas, TRdAniLayer& layer, int boxW, int boxH, bool simple);
+    const platform::TImage& PreparedPicture(TRdAniLayer& layer);
     void PaintText(platform::TCanvas& canvas, TRdAniLayer& layer, int boxW, int boxH);
 
     TControl* FDrawBox = nullptr;
@@ -88,6 +108,8 @@ private:
     std::unique_ptr<TFrameClock> FClock;
     bool FInEvent = false;
     bool FPainting = false;
+    std::vector<TRdAniLayer*> FChanged;  // each layer once, while its Pending flag is set
+    bool FAllChanged = false;
     // A frame event that frees the animator ends the step there.
     platform::TLoopScope FLife;
     bool FDestroying = false;

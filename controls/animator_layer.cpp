@@ -23,7 +23,7 @@ int TRdAniLayer::Index() const {
 void TRdAniLayer::Changed() {
     if (!FCollection) return;
     ++FFrames;
-    FCollection->Changed();
+    FCollection->LayerChanged(*this);
 }
 
 void TRdAniLayer::SetAutoSize(bool v) {
@@ -47,6 +47,7 @@ void TRdAniLayer::SetZOrder(int v) {
 
 void TRdAniLayer::SetImage(const platform::TImage& image) {
     FImage = image;
+    ++FPictureGeneration;
     FImageWidth = FImage.Width();
     FImageHeight = FImage.Height();
     Changed();
@@ -107,6 +108,10 @@ void TRdAniLayerCollection::Clear() {
 
 void TRdAniLayerCollection::Changed() {
     if (FOwner) FOwner->LayersChanged();
+}
+
+void TRdAniLayerCollection::LayerChanged(TRdAniLayer& layer) {
+    if (FOwner) FOwner->LayerChanged(layer);
 }
 
 }  // namespace controls

@@ -125,6 +125,32 @@ public:
     };
     TTextMeasure& MeasureCache(int slot) { return FMeasure[slot & 1]; }
 
+    // Counts the pictures the layer has been given, so that a copy made from one can tell
+    // whether it is still the layer's.
+    uint64_t PictureGeneration() const { return FPictureGeneration; }
+    // What the animator keeps of the layer between paints: its picture prepared for the blur,
+    // opacity and colour key it was last drawn with (with the drawing backend's native form of
+    // that copy), the blurred picture the prepared one was made from, and the part of the drawing
+    // box the layer covered when its changes were last handed to the window.
+    struct TPrepared {
+        uint64_t Picture = 0;
+        uint8_t Blur = 0, Opacity = 255, Toler = 0;
+        TColor Key = clNone;
+        platform::TImage Image;
+        bool Valid = false;
+        bool Matches(uint64_t picture, uint8_t blur, uint8_t opacity, TColor key,
+                     uint8_t toler) const {
+            return Valid && Picture == picture && Blur == blur && Opacity == opacity &&
+                   Key == key && Toler == toler;
+        }
+    };
+    struct TPaintCache {
+        TPrepared Blurred, Prepared;
+        TRect Shown;
+        bool Pending = false;  // changed since its part was last invalidated
+    };
+    TPaintCache& PaintCache() { return FPaintCache; }
+
 private:
     template <class T, class V>
     void Set(T& field, const V& value) {
@@ -160,6 +186,8 @@ private:
     uint64_t FFrames = 0;
     TRect FTextBounds;
     TTextMeasure FMeasure[2];
+    uint64_t FPictureGeneration = 0;
+    TPaintCache FPaintCache;
 };
 
 class TRdAnimator;
@@ -175,7 +203,10 @@ public:
     void Move(int from, int to);
     void Clear();
     TRdAnimator* Owner() const { return FOwner; }
+    // The collection itself changed (a layer added, all cleared).
     void Changed();
+    // One layer's properties changed.
+    void LayerChanged(TRdAniLayer& layer);
 
 private:
     TRdAnimator* FOwner;

@@ -101,33 +101,76 @@ void TRdAnimator::BoxPaint(TCanvas& canvas) {
     if (FSavedPaintProc) FSavedPaintProc(canvas);
     if (!FVisible) return;
     int w = FDrawBox->Width(), h = FDrawBox->Height();
+    // The part the window repaints: a layer outside it would be drawn only to be clipped away.
+    const TRect* dirty = FDrawBox->PaintingDirty();
     if (!ForceSimpleRenderer) {
         try {
-            PaintLayers(canvas, w, h);
+            PaintLayers(canvas, w, h, dirty);
             return;
         } catch (const std::exception&) {
             // Fall through to the simpler renderer.
         }
     }
-    PaintLayersSimple(canvas, w, h);
+    PaintLayersSimple(canvas, w, h, dirty);
 }
 
-void TRdAnimator::PaintLayers(TCanvas& canvas, int boxW, int boxH) {
+void TRdAnimator::PaintLayers(TCanvas& canvas, int boxW, int boxH, const TRect* only) {
+    PaintAll(canvas, boxW, boxH, only, false);
+}
+
+void TRdAnimator::PaintLayersSimple(TCanvas& canvas, int boxW, int boxH, const TRect* only) {
+    PaintAll(canvas, boxW, boxH, only, true);
+}
+
+void TRdAnimator::PaintAll(TCanvas& canvas, int boxW, int boxH, const TRect* only, bool simple) {
     canvas.Save();
-    canvas.SetQuality(RenderQuality(FQuality, FTextStyle));
+    canvas.SetQuality(RenderQuality(simple ? quLow : FQuality, FTextStyle));
     if (FColor != clNone) canvas.FillRect({0, 0, float(boxW), float(boxH)}, FColor | 0xFF000000u);
-    for (int i = 0; i < FLayers.Count(); ++i)
-        if (FLayers[i].Visible()) PaintLayer(canvas, FLayers[i], boxW, boxH, false);
+    for (int i = 0; i < FLayers.Count(); ++i) {
+        TRdAniLayer& l = FLayers[i];
+        if (!l.Visible()) continue;
+        if (only) {
+            TRect b = LayerBounds(l, boxW, boxH);
+            if (b.IsEmpty()) {
+                l.SetTextBounds({});  // what its paint would leave: it draws and measures nothing
+                continue;
+            }
+            if (b.Right <= only->Left || b.Left >= only->Right || b.Bottom <= only->Top ||
+                b.Top >= only->Bottom)
+                continue;  // its pixels and its text bounds are as the last paint left them
+        }
+        PaintLayer(canvas, l, boxW, boxH, simple);
+    }
     canvas.Restore();
 }
 
-void TRdAnimator::PaintLayersSimple(TCanvas& canvas, int boxW, int boxH) {
-    canvas.Save();
-    canvas.SetQuality(RenderQuality(quLow, FTextStyle));
-    if (FColor != clNone) canvas.FillRect({0, 0, float(boxW), float(boxH)}, FColor | 0xFF000000u);
-    for (int i = 0; i < FLayers.Count(); ++i)
-        if (FLayers[i].Visible()) PaintLayer(canvas, FLayers[i], boxW, boxH, true);
-    canvas.Restore();
+const TImage& TRdAnimator::PreparedPicture(TRdAniLayer& l) {
+    TRdAniLayer::TPaintCache& cache = l.PaintCache();
+    const uint64_t picture = l.PictureGeneration();
+    const uint8_t blur = l.Blur(), opacity = l.Opacity(), toler = l.TransparentToler();
+    const TColor key = l.TransparentColor();
+    TRdAniLayer::TPrepared& prepared = cache.Prepared;
+    if (prepared.Matches(picture, blur, opacity, key, toler)) return prepared.Image;
+    // The blur costs most and changes least: kept apart, so that a fade of a blurred picture
+    // only redoes the opacity.
+    const TImage* source = &l.Image();
+    TRdAniLayer::TPrepared& blurred = cache.Blurred;
+    if (blur != 0) {
+        if (!blurred.Matches(picture, blur, 255, clNone, 0)) {
+            blurred = {picture, blur, 255, 0, clNone, l.Image(), true};
+            BlurImage(blurred.Image, blur);
+        }
+        source = &blurred.Image;
+        if (opacity == 255 && key == clNone) {
+            prepared = {};
+            return blurred.Image;
+        }
+    } else {
+        blurred = {};
+    }
+    prepared = {picture, blur, opacity, toler, key, *source, true};
+    ApplyOpacityAndKey(prepared.Image, opacity, key, toler);
+    return prepared.Image;
 }
 
 void TRdAnimator::PaintLayer(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH, bool simple) {
@@ -139,13 +182,13 @@ void TRdAnimator::PaintLayer(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH
                                   : TRectF{float(l.ImageLeft()), float(l.ImageTop()),
                                            float(l.ImageWidth()), float(l.ImageHeight())};
         if (dest.IsEmpty() || !dest.Intersects(client)) return;  // text included
-        TImage copy;
         const TImage* pic = &picture;
         if (l.Opacity() != 0 && NeedsPixelWork(l.Blur(), l.Opacity(), l.TransparentColor())) {
-            copy = picture;
-            BlurImage(copy, l.Blur());
-            ApplyOpacityAndKey(copy, l.Opacity(), l.TransparentColor(), l.TransparentToler());
-            pic = &copy;
+            pic = &PreparedPicture(l);
+        } else {
+            // Nothing to prepare for now: the copies would only hold memory.
+            l.PaintCache().Prepared = {};
+            l.PaintCache().Blurred = {};
         }
         // A fully transparent picture adds nothing to the surface.
         if (l.Opacity() != 0) {

@@ -84,12 +84,18 @@ void ApplyOpacityAndKey(platform::TImage& image, uint8_t opacity, TColor key, ui
     }
 }
 
+void RotatedSize(int w, int h, float degrees, int& nw, int& nh) {
+    double r = double(degrees) * 3.14159265358979323846 / 180.0, c = std::cos(r), s = std::sin(r);
+    nw = int(std::ceil(std::abs(w * c) + std::abs(h * s) - 1e-6));
+    nh = int(std::ceil(std::abs(w * s) + std::abs(h * c) - 1e-6));
+}
+
 platform::TImage RotateImage(const platform::TImage& image, float degrees) {
     if (image.Empty()) return image;
     double r = double(degrees) * 3.14159265358979323846 / 180.0, c = std::cos(r), s = std::sin(r);
     int w = image.Width(), h = image.Height();
-    int nw = int(std::ceil(std::abs(w * c) + std::abs(h * s) - 1e-6));
-    int nh = int(std::ceil(std::abs(w * s) + std::abs(h * c) - 1e-6));
+    int nw = 0, nh = 0;
+    RotatedSize(w, h, degrees, nw, nh);
     platform::TImage out(nw, nh);
     platform::TArgb* dst = out.MutablePixels();
     double cx = w / 2.0, cy = h / 2.0, ncx = nw / 2.0, ncy = nh / 2.0;

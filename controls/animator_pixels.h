@@ -23,5 +23,7 @@ inline bool NeedsPixelWork(uint8_t blur, uint8_t opacity, TColor key) {
 // The picture turned clockwise by `degrees` about its centre into a picture large enough to
 // hold it (bilinear sampling); corners outside the source are transparent.
 platform::TImage RotateImage(const platform::TImage& image, float degrees);
+// The size of RotateImage's result for a picture of that size.
+void RotatedSize(int width, int height, float degrees, int& outWidth, int& outHeight);
 
 }  // namespace controls

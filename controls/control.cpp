@@ -202,7 +202,12 @@ void TControl::Paint(platform::TCanvas& canvas) {
 void TControl::PaintTree(platform::TCanvas& canvas, const TRect* dirty) {
     canvas.Save();
     canvas.IntersectClip(ClientRect().ToF());
-    if (PaintProc) PaintProc(canvas);
+    if (PaintProc) {
+        const TRect* outer = FPaintingDirty;
+        FPaintingDirty = dirty;
+        PaintProc(canvas);
+        FPaintingDirty = outer;
+    }
     for (TControl* c : FChildren) {
         if (!c->Visible() || c->BoundsRect().IsEmpty()) continue;
         TRect b = c->BoundsRect();

@@ -79,6 +79,9 @@ public:
     // Paints this control and its children; the canvas origin is the control's top-left.
     // `dirty` (in this control's coordinates, null: all) skips children outside it.
     void PaintTree(platform::TCanvas& canvas, const TRect* dirty = nullptr);
+    // While the paint procedure runs: the part being painted (this control's coordinates), or
+    // null when all of it is.
+    const TRect* PaintingDirty() const { return FPaintingDirty; }
     // The deepest visible, enabled control at (x, y) in this control's coordinates.
     TControl* ControlAt(int x, int y);
 
@@ -130,6 +133,7 @@ private:
     TRect FBounds;
     bool FVisible = true, FEnabled = true;
     TCursor FCursor = TCursor::Default;
+    const TRect* FPaintingDirty = nullptr;
     int FNextNotify = 0;
     std::vector<std::pair<int, std::function<void()>>> FFreeNotify;
 };

@@ -41,6 +41,7 @@ public:
     void ControlStateChanged(TControl& control);
     void ControlRemoved(TControl& control);
     bool NeedsPaint() const { return !FDirty.IsEmpty(); }
+    TRect DirtyRect() const { return FDirty; }  // what the next paint covers at least
 
     // Mouse input in client coordinates (from the window, or injected by tests).
     void HandleMouseMove(TShiftState shift, int x, int y);

@@ -1,25 +1,34 @@
-// Runs the offer window's three feature pages (43 layers, 900 × 300) through their fade-in,
-// reveal, hold and fade-out at 30 frames a second and reports the process's CPU time over the
-// wall time. Every frame is painted: into a real window with --window (needs a display),
-// otherwise into an off-screen picture of the drawing box's size, as a window's back buffer.
-//   bench_animator [seconds] [--window]
+// Runs the offer window's own page cycle on a 43-layer, 900 × 300 scene like the offer window's
+// at 30 frames a second and reports what it costs: the share of one core during the 8-second hold
+// and over whole page cycles, the page change time, and the frames per second stepped and
+// actually painted during the animated phases. With --window the scene is a real window (needs a
+// display); otherwise, after every frame, whatever the form would repaint is painted into an
+// off-screen picture of the form's size, as into a window's back buffer.
+//   bench_animator [--window] [--cycles N] [--also PID]...
+//   bench_animator --empty [--seconds N]
+// --also adds the CPU time of another process (the X server, wineserver) to every figure, read
+// from /proc (Z:\proc under Wine). --empty runs the frame clock with nothing to do: the floor.
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/page_cycle.h"
 #include "platform/clock.h"
 #include "platform/eventloop.h"
 #include "tools/screenshot/scenes.h"
 
 namespace {
 
-double CpuSeconds() {
+double OwnCpuSeconds() {
 #ifdef _WIN32
     FILETIME create, exit, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &create, &exit, &kernel, &user);
@@ -35,84 +44,227 @@ double CpuSeconds() {
 #endif
 }
 
-// A page cycle like the offer window's: pictures fade in, the rest is revealed, a hold, then
-// everything fades out and the next page follows.
-struct TPageCycle {
-    controls::TRdAnimator& Anim;
-    int Page = 0, Phase = 1, Hold = 0;
-    void Step() {
-        int first[] = {0, 15, 31}, last[] = {14, 30, 42};
-        auto& layers = Anim.Layers();
-        auto bump = [&](int i, int delta) {
-            int v = std::clamp(int(layers[i].Opacity()) + delta, 0, 255);
-            layers[i].SetOpacity(uint8_t(v));
-        };
-        int f = first[Page], l = last[Page];
-        if (Phase == 1) {
-            bump(f, 16);
-            bump(f + 1, 16);
-            layers[f + 1].SetImageTop(layers[f + 1].ImageTop() - (layers[f + 1].Opacity() < 255));
-            if (layers[f].Opacity() == 255) Phase = 2;
-        } else if (Phase == 2) {
-            for (int i = f + 2; i <= l; ++i) bump(i, 5 * 8);
-            if (layers[l].Opacity() == 255) Phase = 3, Hold = 0;
-        } else if (Phase == 3) {
-            if (++Hold > 60) Phase = 4;
-        } else {
-            for (int i = f; i <= l; ++i) bump(i, -13);
-            if (layers[f].Opacity() == 0) {
-                layers[f + 1].SetImageTop(38);
-                Page = (Page + 1) % 3;
-                Phase = 1;
-            }
-        }
+// User and system time of another process from its /proc stat line (fields 14 and 15, in the
+// kernel's 100 Hz clock ticks); 0 when it cannot be read.
+double OtherCpuSeconds(int pid) {
+#ifdef _WIN32
+    std::string path = "Z:\\proc\\" + std::to_string(pid) + "\\stat";
+    const double hz = 100;
+#else
+    std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    const double hz = double(sysconf(_SC_CLK_TCK));
+#endif
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return 0;
+    char line[1024] = {};
+    size_t n = std::fread(line, 1, sizeof line - 1, f);
+    std::fclose(f);
+    line[n] = 0;
+    const char* p = std::strrchr(line, ')');  // the name may hold spaces
+    if (!p) return 0;
+    unsigned long long utime = 0, stime = 0;
+    // After the name: state (3) and fields 4 … 13, then utime (14) and stime (15).
+    if (std::sscanf(p + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
+                    &stime) != 2)
+        return 0;
+    return double(utime + stime) / hz;
+}
+
+struct TSample {
+    double Cpu = 0, Others = 0;
+    uint64_t Wall = 0;
+    int Frames = 0, Paints = 0;
+    double PaintSeconds = 0;
+};
+
+struct TTotals {
+    double Cpu = 0, Others = 0, Wall = 0, PaintSeconds = 0;
+    int Frames = 0, Paints = 0, Count = 0;
+    void Add(const TSample& a, const TSample& b) {
+        Cpu += b.Cpu - a.Cpu;
+        PaintSeconds += b.PaintSeconds - a.PaintSeconds;
+        Others += b.Others - a.Others;
+        Wall += double(b.Wall - a.Wall) / 1000.0;
+        Frames += b.Frames - a.Frames;
+        Paints += b.Paints - a.Paints;
+        ++Count;
+    }
+    void Merge(const TTotals& o) {
+        Cpu += o.Cpu;
+        Others += o.Others;
+        Wall += o.Wall;
+        PaintSeconds += o.PaintSeconds;
+        Frames += o.Frames;
+        Paints += o.Paints;
+        Count += o.Count;
+    }
+    double Percent(bool others) const {
+        return Wall > 0 ? 100.0 * (Cpu + (others ? Others : 0)) / Wall : 0;
     }
 };
+
+struct TBench {
+    std::vector<int> Also;
+    int Frames = 0, Paints = 0;
+    double PaintSeconds = 0;
+    TSample Now() const {
+        TSample s;
+        s.Cpu = OwnCpuSeconds();
+        for (int pid : Also) s.Others += OtherCpuSeconds(pid);
+        s.Wall = platform::MonotonicMs();
+        s.Frames = Frames;
+        s.Paints = Paints;
+        s.PaintSeconds = PaintSeconds;
+        return s;
+    }
+};
+
+int RunEmpty(TBench& b, int seconds) {
+    controls::TRdAnimator anim;
+    anim.OnAnimated = [&](controls::TObject&) { ++b.Frames; };
+    platform::TEventLoop::ProcessMessages();
+    TSample s0 = b.Now();
+    anim.SetAnimate(true);
+    platform::TimerId end = platform::TEventLoop::SetTimer(uint32_t(seconds) * 1000,
+                                                           [] { platform::TEventLoop::Quit(); });
+    platform::TEventLoop::Run();
+    platform::TEventLoop::KillTimer(end);
+    anim.SetAnimate(false);
+    TTotals t;
+    t.Add(s0, b.Now());
+    std::printf("empty: %d frames in %.1f s = %.1f fps\n", t.Frames, t.Wall, t.Frames / t.Wall);
+    std::printf("empty: cpu %.2f s = %.2f %% of one core", t.Cpu, t.Percent(false));
+    if (!b.Also.empty()) std::printf("; with the other processes %.2f %%", t.Percent(true));
+    std::printf("\n");
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int seconds = 10;
-    bool window = false;
+    int cycles = 2, seconds = 10;
+    bool window = false, empty = false;
+    TBench b;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--window") == 0)
+        std::string a = argv[i];
+        if (a == "--window") {
             window = true;
-        else
-            seconds = std::max(1, std::atoi(argv[i]));
-    }
-    demo::TOfferScene scene;
-    demo::BuildFeaturePages(scene.Anim, 0);
-    for (int i = 0; i < scene.Anim.Layers().Count(); ++i) scene.Anim.Layers()[i].SetOpacity(0);
-    TPageCycle cycle{scene.Anim};
-    int frames = 0;
-    platform::TImage back(900, 300);
-    auto canvas = platform::CreateImageCanvas(back);
-    scene.Anim.OnAnimated = [&](controls::TObject&) {
-        ++frames;
-        cycle.Step();
-        if (!window) {
-            // What a window's paint of the drawing box costs.
-            canvas->Save();
-            scene.Box->PaintTree(*canvas);
-            canvas->Restore();
+        } else if (a == "--empty") {
+            empty = true;
+        } else if (a == "--cycles" && i + 1 < argc) {
+            cycles = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--seconds" && i + 1 < argc) {
+            seconds = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--also" && i + 1 < argc) {
+            b.Also.push_back(std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr,
+                         "usage: bench_animator [--window] [--cycles N] [--also PID]...\n"
+                         "       bench_animator --empty [--seconds N] [--also PID]...\n");
+            return 2;
         }
+    }
+    if (empty) return RunEmpty(b, seconds);
+
+    demo::TOfferScene scene;
+    controls::TForm& form = *scene.Form;
+    scene.Box->OnPaint = [&](controls::TControl&, platform::TCanvas&) { ++b.Paints; };
+    app::TPageCycle cycle(
+        scene.Anim.Layers(), [](int, bool) {}, [] { return platform::Clock().TickCount(); },
+        [](uint32_t ms) { platform::SleepMs(ms); });
+
+    // Off-screen: the form's back buffer, painted where the form asks for it after each frame.
+    platform::TImage back(form.Width(), form.Height());
+    auto canvas = platform::CreateImageCanvas(back);
+    auto timedPaint = [&](auto&& paint) {
+        double t0 = double(platform::MonotonicMs());
+        paint();
+        b.PaintSeconds += (double(platform::MonotonicMs()) - t0) / 1000.0;
     };
     if (window) {
-        scene.Form->Window().CenterOnScreen();
-        scene.Form->ShowWindow();
+        form.Window().CenterOnScreen();
+        auto paint = form.Window().OnPaint;
+        form.Window().OnPaint = [&, paint](platform::TCanvas& c, const platform::TRect& d) {
+            timedPaint([&] { paint(c, d); });
+        };
+        form.ShowWindow();
     }
+
+    // Each frame's interval (from its OnAnimated to the next one, its paint included) goes to
+    // the phase the frame ran in; measuring starts with the first page change after a warm-up
+    // page (pictures decoded, texts measured for the first time) and lasts `cycles` pages.
+    const char* names[] = {"", "fade-in", "reveal", "hold", "fade-out"};
+    TTotals phases[5], whole;
+    TSample prev, pageStart;
+    int prevPhase = 0, changes = 0;
+    bool done = false;
+    scene.Anim.OnAnimated = [&](controls::TObject&) {
+        ++b.Frames;
+        if (!window && form.NeedsPaint()) {
+            // As a window would, between the frames: the part the last frame invalidated.
+            timedPaint([&] {
+                platform::TRect dirty = form.DirtyRect();
+                canvas->Save();
+                canvas->IntersectClip(dirty.ToF());
+                form.PaintTo(*canvas, &dirty);
+                canvas->Restore();
+            });
+        }
+        TSample now = b.Now();
+        if (changes >= 1 && prevPhase != 0) phases[prevPhase].Add(prev, now);
+        prev = now;
+        prevPhase = cycle.AnimPhase;
+        int page = cycle.CurrentPage;
+        cycle.FrameStep();
+        if (cycle.CurrentPage != page) {
+            if (changes >= 1) whole.Add(pageStart, now);
+            pageStart = now;
+            if (++changes > cycles) {
+                done = true;
+                prevPhase = 0;
+                platform::TEventLoop::Quit();
+            }
+        }
+    };
+    cycle.ShowNextPage(-1);
     platform::TEventLoop::ProcessMessages();
-    double cpu0 = CpuSeconds();
-    uint64_t wall0 = platform::MonotonicMs();
     scene.Anim.SetAnimate(true);
-    platform::TEventLoop::RunUntil([] { return false; }, uint32_t(seconds) * 1000);
+    // The program's own loop (not a polling wait), with a limit in case the cycle stalls.
+    platform::TimerId limit = platform::TEventLoop::SetTimer(uint32_t(cycles + 1) * 40000,
+                                                             [] { platform::TEventLoop::Quit(); });
+    platform::TEventLoop::Run();
+    platform::TEventLoop::KillTimer(limit);
     scene.Anim.SetAnimate(false);
-    double wall = double(platform::MonotonicMs() - wall0) / 1000.0;
-    double cpu = CpuSeconds() - cpu0;
-    std::printf("animator: %d layers, %d frames in %.1f s (%.1f fps), %s painting\n",
-                scene.Anim.Layers().Count(), frames, wall, frames / wall,
-                window ? "window" : "off-screen");
-    std::printf("cpu: %.2f s over %.1f s wall = %.1f %% of one core\n", cpu, wall,
-                100.0 * cpu / wall);
+    if (!done) {
+        std::printf("animator: the page cycle did not complete\n");
+        return 1;
+    }
+    std::printf("animator: %d layers, %s painting, %d page cycles measured after a warm-up\n",
+                scene.Anim.Layers().Count(), window ? "window" : "off-screen", whole.Count);
+    std::printf("page change: %.2f s, %d frames per page\n", whole.Wall / whole.Count,
+                whole.Frames / whole.Count);
+    auto line = [&](const char* name, const TTotals& t) {
+        std::printf(
+            "%-9s cpu %.3f s over %5.2f s = %5.2f %% of one core; %4d frames %4.1f fps, "
+            "%4d painted %4.1f fps",
+            (std::string(name) + ":").c_str(), t.Cpu, t.Wall, t.Percent(false), t.Frames,
+            t.Wall > 0 ? t.Frames / t.Wall : 0, t.Paints, t.Wall > 0 ? t.Paints / t.Wall : 0);
+        if (!b.Also.empty()) std::printf("; with the other processes %.2f %%", t.Percent(true));
+        std::printf("\n");
+    };
+    TTotals moving, total;
+    for (int p = 1; p <= 4; ++p) {
+        line(names[p], phases[p]);
+        if (p != 3) moving.Merge(phases[p]);
+        total.Merge(phases[p]);
+    }
+    TTotals steady = phases[2];  // the phases whose frames have no pause of their own
+    steady.Merge(phases[4]);
+    line("moving", moving);
+    line("cycle", total);
+    std::printf("reveal and fade-out: %.1f fps stepped, %.1f fps painted\n",
+                steady.Frames / steady.Wall, steady.Paints / steady.Wall);
+    std::printf("paint: %.2f ms per painted frame\n",
+                total.Paints ? 1000.0 * total.PaintSeconds / total.Paints : 0.0);
     return 0;
 }
