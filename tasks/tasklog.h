@@ -22,5 +22,14 @@ inline bool LogStepFailure(const std::string& operation, const std::exception& e
     LogTaskException(operation + ".exception : " + e.what());
     return false;
 }
+// Runs one step of the 2.0 adapter: what it answers, or false with its failure logged as above.
+template <class TStep>
+bool RunStep(const std::string& operation, TStep&& step) {
+    try {
+        return step();
+    } catch (const std::exception& e) {
+        return LogStepFailure(operation, e);
+    }
+}
 
 }  // namespace tasks

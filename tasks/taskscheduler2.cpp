@@ -103,7 +103,7 @@ bool TTaskSchedulerInterfaces2::CreateTaskDefinition(TPtr<ITaskDefinition>& defi
 
 bool TTaskSchedulerInterfaces2::SetTaskSettings(const TPtr<ITaskDefinition>& definition,
                                                 TTaskInfo& info) {
-    try {
+    return RunStep("SetTaskSettings", [&]() -> bool {
         TPtr<ITaskSettings> settings;
         OleCheck(Deref(definition).get_Settings(settings));
         ITaskSettings& s = Deref(settings);
@@ -135,14 +135,12 @@ bool TTaskSchedulerInterfaces2::SetTaskSettings(const TPtr<ITaskDefinition>& def
         if (info.Trigger.TriggerType == 1) OleCheck(s.put_DeleteExpiredTaskAfter("PT0S"));
         OleCheck(s.put_Compatibility(info.General.Compatibility));
         return true;
-    } catch (const std::exception& e) {
-        return LogStepFailure("SetTaskSettings", e);
-    }
+    });
 }
 
 bool TTaskSchedulerInterfaces2::SetTaskTrigger(TTaskInfo& info,
                                                const TPtr<ITaskDefinition>& definition) {
-    try {
+    return RunStep("SetTaskTrigger", [&]() -> bool {
         Trace("TTaskSchedulerInterfaces2.SetTaskTrigger");
         const TTaskTriger& t = info.Trigger;
         TPtr<ITriggerCollection> triggers;
@@ -240,14 +238,12 @@ bool TTaskSchedulerInterfaces2::SetTaskTrigger(TTaskInfo& info,
         }
         Trace("TTaskSchedulerInterfaces2.SetTaskTrigger Leave");
         return true;
-    } catch (const std::exception& e) {
-        return LogStepFailure("SetTaskTrigger", e);
-    }
+    });
 }
 
 bool TTaskSchedulerInterfaces2::SetTaskAction(const TPtr<ITaskDefinition>& definition,
                                               TTaskInfo& info) {
-    try {
+    return RunStep("SetTaskAction", [&]() -> bool {
         Trace("TTaskSchedulerInterfaces2.SetTaskAction");
         TPtr<IActionCollection> actions;
         OleCheck(Deref(definition).get_Actions(actions));
@@ -269,9 +265,7 @@ bool TTaskSchedulerInterfaces2::SetTaskAction(const TPtr<ITaskDefinition>& defin
         }
         Trace("TTaskSchedulerInterfaces2.SetTaskAction Leave");
         return true;
-    } catch (const std::exception& e) {
-        return LogStepFailure("SetTaskAction", e);
-    }
+    });
 }
 
 bool TTaskSchedulerInterfaces2::RegisterTask(const TPtr<ITaskFolder>& folder,
@@ -300,7 +294,7 @@ bool TTaskSchedulerInterfaces2::RegisterTask(const TPtr<ITaskFolder>& folder,
 }
 
 bool TTaskSchedulerInterfaces2::CreateTask(TTaskInfo& info, bool noTrigger) {
-    try {
+    return RunStep("CreateTask", [&]() -> bool {
         Trace("TTaskSchedulerInterfaces2.CreateTask");
         TPtr<ITaskService> service;
         TPtr<ITaskFolder> folder;
@@ -314,9 +308,7 @@ bool TTaskSchedulerInterfaces2::CreateTask(TTaskInfo& info, bool noTrigger) {
         if (!RegisterTask(folder, definition, info)) return false;
         Trace("TTaskSchedulerInterfaces2.CreateTask Leave");
         return true;
-    } catch (const std::exception& e) {
-        return LogStepFailure("CreateTask", e);
-    }
+    });
 }
 
 bool TTaskSchedulerInterfaces2::SetTaskEnable(const std::string& name,
@@ -326,27 +318,14 @@ bool TTaskSchedulerInterfaces2::SetTaskEnable(const std::string& name,
     UpdateTaskFoler(service, folder, folderPath, false);
     Trace("TTaskSchedulerInterfaces2.SetTaskEnable");
     if (!folder) return false;
-    try {
-        bool result = false;
-        TPtr<IRegisteredTaskCollection> tasks;
-        OleCheck(folder->GetTasks(1, tasks));
-        int32_t count = 0;
-        OleCheck(Deref(tasks).get_Count(count));
-        for (int32_t i = 1; i <= count; ++i) {
-            TPtr<IRegisteredTask> task;
-            OleCheck(tasks->get_Item(i, task));
-            TBstr taskName;
-            OleCheck(Deref(task).get_Name(taskName));
-            if (taskName != name) continue;  // exact, unlike the look-up by name
-            OleCheck(task->put_Enabled(VB(enable)));
-            result = true;
-            break;
-        }
+    return RunStep("SetTaskEnable", [&]() -> bool {
+        // The exact name, unlike the look-up by name.
+        TPtr<IRegisteredTask> task =
+            FindTask(folder, [&name](const std::string& taskName) { return taskName == name; });
+        if (task) OleCheck(task->put_Enabled(VB(enable)));
         Trace("TTaskSchedulerInterfaces2.SetTaskEnable Leave");
-        return result;
-    } catch (const std::exception& e) {
-        return LogStepFailure("SetTaskEnable", e);
-    }
+        return task != nullptr;
+    });
 }
 
 bool TTaskSchedulerInterfaces2::DeleteTask(const std::string& name, const std::string& folderPath) {

@@ -3,6 +3,7 @@
 // before it returns. Every operation catches its own failures, writes one line for each to
 // "TaskException.log" and answers false or none.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,12 @@ public:
     bool DeleteTask(const std::string& name, const std::string& folderPath);
 
 private:
+    // The first task of `folder`, hidden ones too, whose name `matches`; null when none does. A
+    // refused call throws as OleCheck does.
+    static platform::TPtr<platform::IRegisteredTask> FindTask(
+        const platform::TPtr<platform::ITaskFolder>& folder,
+        const std::function<bool(const std::string& taskName)>& matches);
+
     bool FComInitialized = false;
 };
 

@@ -18,20 +18,27 @@ void ReadMinutes(const std::string& text, int32_t& minutes) {
 
 }  // namespace
 
+TPtr<IRegisteredTask> TTaskSchedulerInterfaces2::FindTask(
+    const TPtr<ITaskFolder>& folder, const std::function<bool(const std::string&)>& matches) {
+    TPtr<IRegisteredTaskCollection> tasks;
+    OleCheck(Deref(folder).GetTasks(1, tasks));  // hidden tasks too
+    int32_t count = 0;
+    OleCheck(Deref(tasks).get_Count(count));
+    for (int32_t i = 1; i <= count; ++i) {
+        TPtr<IRegisteredTask> task;
+        OleCheck(tasks->get_Item(i, task));
+        TBstr taskName;
+        OleCheck(Deref(task).get_Name(taskName));
+        if (matches(taskName)) return task;
+    }
+    return nullptr;
+}
+
 TPtr<IRegisteredTask> TTaskSchedulerInterfaces2::GetRegisteredTask(
     const std::string& name, const TPtr<ITaskFolder>& folder) {
     try {
-        TPtr<IRegisteredTaskCollection> tasks;
-        OleCheck(Deref(folder).GetTasks(1, tasks));  // hidden tasks too
-        int32_t count = 0;
-        OleCheck(Deref(tasks).get_Count(count));
-        for (int32_t i = 1; i <= count; ++i) {
-            TPtr<IRegisteredTask> task;
-            OleCheck(tasks->get_Item(i, task));
-            TBstr taskName;
-            OleCheck(Deref(task).get_Name(taskName));
-            if (SameText(taskName, name)) return task;
-        }
+        return FindTask(folder,
+                        [&name](const std::string& taskName) { return SameText(taskName, name); });
     } catch (const std::exception& e) {
         LogStepFailure("GetRegisteredTask", e);
     }
@@ -125,7 +132,7 @@ bool TTaskSchedulerInterfaces2::IsTaskExists(const std::string& name, const std:
 
 bool TTaskSchedulerInterfaces2::GetTaskTrigger(const TPtr<ITaskDefinition>& definition,
                                                TTaskInfo& info, bool countOnly) {
-    try {
+    return RunStep("GetTaskTrigger", [&]() -> bool {
         Trace(std::string("TTaskSchedulerInterfaces2.GetTaskTrigger : ") +
               (countOnly ? "-1" : "0"));
         TPtr<ITriggerCollection> triggers;
@@ -215,9 +222,7 @@ bool TTaskSchedulerInterfaces2::GetTaskTrigger(const TPtr<ITaskDefinition>& defi
         }
         Trace("TTaskSchedulerInterfaces2.GetTaskTrigger Leave");
         return any;
-    } catch (const std::exception& e) {
-        return LogStepFailure("GetTaskTrigger", e);
-    }
+    });
 }
 
 void TTaskSchedulerInterfaces2::GetTaskSettings(const TPtr<ITaskDefinition>& definition,
