@@ -203,14 +203,7 @@ public:
         if (!out) return E_POINTER;
         VariantInit(out);
         if (!Window()) return RPC_E_DISCONNECTED;
-        const auto tree = Tree();
-        const auto kids = Children(tree);
-        for (size_t i = 0; i < kids.size(); ++i)
-            if (tree[size_t(kids[i])].State & kAccFocused) {
-                out->vt = VT_I4;
-                out->lVal = long(i + 1);
-                return S_OK;
-            }
+        if (ChildWithState(kAccFocused, out)) return S_OK;
         if (FNode < 0 && GetFocus() == FHwnd) {
             out->vt = VT_I4;
             out->lVal = CHILDID_SELF;
@@ -223,15 +216,7 @@ public:
         if (!out) return E_POINTER;
         VariantInit(out);
         if (!Window()) return RPC_E_DISCONNECTED;
-        const auto tree = Tree();
-        const auto kids = Children(tree);
-        for (size_t i = 0; i < kids.size(); ++i)
-            if (tree[size_t(kids[i])].State & kAccSelected) {
-                out->vt = VT_I4;
-                out->lVal = long(i + 1);
-                return S_OK;
-            }
-        return S_FALSE;
+        return ChildWithState(kAccSelected, out) ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
         return WithNode(child, [&](const TWindow&, const TAccessibleNode* n) {
@@ -320,6 +305,18 @@ private:
     std::vector<TAccessibleNode> Tree() const {
         TWindow* w = Window();
         return w && w->OnAccessibleTree ? w->OnAccessibleTree() : std::vector<TAccessibleNode>{};
+    }
+    // The first direct child carrying `state`, as its child id in `out`.
+    bool ChildWithState(unsigned state, VARIANT* out) const {
+        const auto tree = Tree();
+        const auto kids = Children(tree);
+        for (size_t i = 0; i < kids.size(); ++i)
+            if (tree[size_t(kids[i])].State & state) {
+                out->vt = VT_I4;
+                out->lVal = long(i + 1);
+                return true;
+            }
+        return false;
     }
     std::vector<int> Children(const std::vector<TAccessibleNode>& tree) const {
         std::vector<int> out;
