@@ -46,17 +46,11 @@ bool AddPicture(const TRdAniLayer& l, int boxW, int boxH, TExtent& out) {
     const platform::TImage& picture = l.Image();
     if (picture.Empty()) return true;
     TRectF client{0, 0, float(boxW), float(boxH)};
-    TRectF dest = l.Stretch() ? client
-                              : TRectF{float(l.ImageLeft()), float(l.ImageTop()),
-                                       float(l.ImageWidth()), float(l.ImageHeight())};
+    const TRectF dest = l.PictureDestination(boxW, boxH);
     if (dest.IsEmpty() || !dest.Intersects(client)) return false;
     if (l.Opacity() == 0) return true;  // a fully transparent picture is not drawn
-    float sx = 1, sy = 1;
-    int iw = l.ImageWidth(), ih = l.ImageHeight(), inf = l.Inflate();
-    if (inf != 0 && iw + inf != 0 && ih + inf != 0 && iw != 0 && ih != 0) {
-        sx = float(iw + inf) / float(iw);
-        sy = float(ih + inf) / float(ih);
-    }
+    float sx, sy;
+    l.InflateScale(sx, sy);
     float cx = dest.X + dest.Width / 2, cy = dest.Y + dest.Height / 2;
     // The full renderer: the destination (or the pie inside it) through the layer's transform.
     using platform::TTransform;

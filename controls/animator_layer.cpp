@@ -12,6 +12,20 @@ float ReduceAngle(float degrees) {
     return degrees - 360.0f * std::trunc(degrees / 360.0f);
 }
 
+TRectF TRdAniLayer::PictureDestination(int boxWidth, int boxHeight) const {
+    if (FStretch) return TRectF{0, 0, float(boxWidth), float(boxHeight)};
+    return TRectF{float(FImageLeft), float(FImageTop), float(FImageWidth), float(FImageHeight)};
+}
+
+void TRdAniLayer::InflateScale(float& sx, float& sy) const {
+    sx = sy = 1;
+    const int iw = FImageWidth, ih = FImageHeight, inf = FInflate;
+    if (inf != 0 && iw + inf != 0 && ih + inf != 0 && iw != 0 && ih != 0) {
+        sx = float(iw + inf) / float(iw);
+        sy = float(ih + inf) / float(ih);
+    }
+}
+
 TRdAniLayer::TRdAniLayer(TRdAniLayerCollection* collection) : FCollection(collection) {
     FName = "layer_" + std::to_string(collection ? collection->Count() : 0);
 }

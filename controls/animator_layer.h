@@ -74,6 +74,11 @@ public:
     void SetStretch(bool v) { Set(FStretch, v); }
     int16_t Inflate() const { return FInflate; }
     void SetInflate(int16_t v) { Set(FInflate, v); }
+    // Where the picture goes in a drawing box of that size (all of it when stretched), and the
+    // scale on each axis that Inflate adds about its centre (1 where it cannot apply). The
+    // painter and the bounds of what it may touch both place the picture through these.
+    TRectF PictureDestination(int boxWidth, int boxHeight) const;
+    void InflateScale(float& sx, float& sy) const;
     uint8_t Opacity() const { return FOpacity; }
     void SetOpacity(uint8_t v) { Set(FOpacity, v); }
     uint8_t Blur() const { return FBlur; }

@@ -178,9 +178,7 @@ void TRdAnimator::PaintLayer(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH
     const TImage& picture = l.Image();
     if (!picture.Empty()) {
         TRectF client{0, 0, float(boxW), float(boxH)};
-        TRectF dest = l.Stretch() ? client
-                                  : TRectF{float(l.ImageLeft()), float(l.ImageTop()),
-                                           float(l.ImageWidth()), float(l.ImageHeight())};
+        const TRectF dest = l.PictureDestination(boxW, boxH);
         if (dest.IsEmpty() || !dest.Intersects(client)) return;  // text included
         const TImage* pic = &picture;
         if (l.Opacity() != 0 && NeedsPixelWork(l.Blur(), l.Opacity(), l.TransparentColor())) {
@@ -192,12 +190,8 @@ void TRdAnimator::PaintLayer(TCanvas& canvas, TRdAniLayer& l, int boxW, int boxH
         }
         // A fully transparent picture adds nothing to the surface.
         if (l.Opacity() != 0) {
-            float sx = 1, sy = 1;
-            int iw = l.ImageWidth(), ih = l.ImageHeight(), inf = l.Inflate();
-            if (inf != 0 && iw + inf != 0 && ih + inf != 0 && iw != 0 && ih != 0) {
-                sx = float(iw + inf) / float(iw);
-                sy = float(ih + inf) / float(ih);
-            }
+            float sx, sy;
+            l.InflateScale(sx, sy);
             float cx = dest.X + dest.Width / 2, cy = dest.Y + dest.Height / 2;
             TRectF source{0, 0, float(pic->Width()), float(pic->Height())};
             if (simple) {
