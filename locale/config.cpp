@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/file.h"
+#include "platform/guarded.h"
 #include "platform/path.h"
 #include "platform/profile.h"
 #include "platform/shellfolders.h"
@@ -17,8 +18,7 @@ namespace {
 constexpr const char* kScanSection = "Scan";
 constexpr const char* kScanKey = "ScanGame";
 
-std::mutex gConfigPathLock;
-std::string gConfigPathOverride;
+platform::TGuarded<std::string> gConfigPathOverride;
 
 bool ParseIniBool(const std::string& text, bool defaultValue) {
     int32_t v = 0;
@@ -36,18 +36,14 @@ std::optional<std::string> ScanGameText(const std::string& file) {
 }  // namespace
 
 std::string ProductConfigFile() {
-    {
-        std::lock_guard<std::mutex> lock(gConfigPathLock);
-        if (!gConfigPathOverride.empty()) return gConfigPathOverride;
-    }
+    if (std::string path = gConfigPathOverride.Get(); !path.empty()) return path;
     const std::string appData = platform::GetShellFolder(platform::ShellFolder::kAppData);
     if (appData.empty()) return "";
     return platform::JoinPath({appData, "Korvo", "Vantrel", "Config.ini"});
 }
 
 void SetProductConfigFile(const std::string& path) {
-    std::lock_guard<std::mutex> lock(gConfigPathLock);
-    gConfigPathOverride = path;
+    gConfigPathOverride.Set(path);
 }
 
 // The profile functions are used directly rather than the settings-file object: that object

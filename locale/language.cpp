@@ -1,10 +1,9 @@
 #include "locale/language.h"
 
-#include <mutex>
-
 #include "locale/config.h"
 #include "locale/meminifile.h"
 #include "platform/file.h"
+#include "platform/guarded.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 
@@ -15,8 +14,7 @@ namespace {
 constexpr const char* kLangType = "LANG";
 constexpr const char* kEnglish = "ENGLISH";
 
-std::mutex gResNameLock;
-std::string gLangResName;
+platform::TGuarded<std::string> gLangResName;
 
 bool LangResourceExists(const std::string& name) {
     return !name.empty() && platform::FindResourceData(kLangType, name).has_value();
@@ -55,14 +53,12 @@ std::optional<std::string> LoadLanguage() {
     } else if (name != kEnglish && LangResourceExists(kEnglish)) {
         chosen = kEnglish;
     }
-    std::lock_guard<std::mutex> lock(gResNameLock);
-    gLangResName = chosen.value_or("");
+    gLangResName.Set(chosen.value_or(""));
     return chosen;
 }
 
 std::string LangResName() {
-    std::lock_guard<std::mutex> lock(gResNameLock);
-    return gLangResName;
+    return gLangResName.Get();
 }
 
 }  // namespace locale

@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/guarded.h"
 #include "platform/mutex.h"
 #include "platform/path.h"
 #include "platform/process.h"
@@ -133,8 +133,7 @@ public:
     }
 };
 
-std::mutex gRootLock;
-std::string gRoot;
+TGuarded<std::string> gRoot;
 
 }  // namespace
 
@@ -178,13 +177,11 @@ std::string GetExePath() {
 }
 
 void SetStandInRoot(const std::string& root) {
-    std::lock_guard<std::mutex> lock(gRootLock);
-    gRoot = root;
+    gRoot.Set(root);
 }
 
 std::string StandInRoot() {
-    std::lock_guard<std::mutex> lock(gRootLock);
-    if (!gRoot.empty()) return IncludeTrailingSeparator(gRoot);
+    if (std::string root = gRoot.Get(); !root.empty()) return IncludeTrailingSeparator(root);
     if (const char* env = std::getenv("LEAPGATE_ROOT"); env && *env)
         return IncludeTrailingSeparator(env);
     const char* home = std::getenv("HOME");
