@@ -23,7 +23,7 @@ TRdAnimator::~TRdAnimator() {
     FDestroying = true;
     Detach();
     FHints.RequestHide();
-    FClock.reset();  // joins the clock thread; a posted step finds nothing to run
+    FClock.reset();  // a step already handed to the loop finds nothing to run
     FLayers.Clear();
 }
 

@@ -2,9 +2,9 @@
 // (a control it takes over), advances frames at a fixed rate while its animation is on, and
 // turns mouse activity over the box into per-layer events, cursors and hints.
 //
-// Threads: the frame clock keeps time on a thread of its own, but the frame step (OnAnimating,
-// repaint, OnAnimated) runs on the user-interface thread, so layers are only ever changed from
-// that one thread.
+// Threads: the frame clock is a timer of the user-interface thread, and the frame step
+// (OnAnimating, repaint, OnAnimated) runs there, so layers are only ever changed from that one
+// thread.
 //
 // Repaints cost only what changed: a layer that changes marks itself, and the frame's repaint
 // invalidates the part of the box that the changed layers covered before and cover now (nothing

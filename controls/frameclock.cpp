@@ -1,53 +1,28 @@
 #include "controls/frameclock.h"
 
-#include "platform/eventloop.h"
-
 namespace controls {
 
-TFrameClock::TFrameClock(std::function<bool()> step) : FShared(std::make_shared<TShared>()) {
-    FShared->Step = std::move(step);
-    FThread = std::thread(Loop, FShared);
-}
+TFrameClock::TFrameClock(std::function<bool()> step) : FStep(std::move(step)) {}
 
 TFrameClock::~TFrameClock() {
-    {
-        std::lock_guard<std::mutex> g(FShared->Lock);
-        FShared->Terminated = true;
-        FShared->Step = nullptr;  // a step already posted finds nothing to run
-    }
-    FShared->Wake.notify_all();
-    FThread.join();
+    StopTimer();
 }
 
 void TFrameClock::SetRunning(bool on) {
-    FShared->Running.store(on);
-    FShared->Wake.notify_all();
-}
-
-void TFrameClock::PostStep(std::shared_ptr<TShared> s) {
-    platform::TEventLoop::Post([s] {
-        std::function<bool()> step;
-        {
-            std::lock_guard<std::mutex> g(s->Lock);
-            if (!s->Terminated && s->Running.load()) step = s->Step;
-        }
-        // Run outside the lock: the step may switch the animation off or on.
-        if (step && !step()) {
-            s->Deferred = true;  // still pending: Resume posts it again
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> g(s->Lock);
-            s->StepPending = false;
-        }
-        s->Wake.notify_all();
-    });
+    if (on == FRunning) return;
+    FRunning = on;
+    if (on) {
+        PostTick();
+    } else {
+        StopTimer();
+        FDeferred = false;
+    }
 }
 
 void TFrameClock::Resume() {
-    if (!FShared->Deferred) return;
-    FShared->Deferred = false;
-    PostStep(FShared);
+    if (!FDeferred) return;
+    FDeferred = false;
+    PostTick();
 }
 
 uint32_t TFrameClock::PeriodMs(uint8_t fps) {
@@ -55,23 +30,37 @@ uint32_t TFrameClock::PeriodMs(uint8_t fps) {
     return (1000 + f / 2) / f;
 }
 
-void TFrameClock::Loop(std::shared_ptr<TShared> s) {
-    std::unique_lock<std::mutex> lock(s->Lock);
-    while (!s->Terminated) {
-        if (!s->Running.load()) {
-            s->Wake.wait_for(lock, std::chrono::milliseconds(10));
-            continue;
-        }
-        if (!s->StepPending) {
-            s->StepPending = true;
-            PostStep(s);
-        }
-        // Wait for the step to be done (or the animation to stop, or the end).
-        s->Wake.wait(lock, [&] { return !s->StepPending || s->Terminated || !s->Running.load(); });
-        if (s->Terminated || !s->Running.load()) continue;
-        auto period = std::chrono::milliseconds(PeriodMs(s->Fps.load()));
-        s->Wake.wait_for(lock, period, [&] { return s->Terminated; });
+void TFrameClock::PostTick() {
+    if (FTickPosted) return;  // never handed over twice
+    FTickPosted = true;
+    FLife.Post([this] {
+        FTickPosted = false;
+        Tick();
+    });
+}
+
+void TFrameClock::StopTimer() {
+    if (FTimer) platform::TEventLoop::KillTimer(FTimer);
+    FTimer = 0;
+}
+
+void TFrameClock::Tick() {
+    if (!FRunning || FDeferred) return;
+    const auto life = FLife.Mark();
+    if (!FStep()) {
+        if (!life.Revoked()) FDeferred = true;
+        return;
     }
+    if (life.Revoked() || !FRunning) return;  // freed or switched off by the step
+    // The next frame one period from the end of this one.
+    const uint32_t period = PeriodMs(FFps);
+    if (FTimer && period == FTimerPeriod) {
+        platform::TEventLoop::RestartTimer(FTimer);
+        return;
+    }
+    StopTimer();
+    FTimerPeriod = period;
+    FTimer = platform::TEventLoop::SetTimer(period, FLife.Bind([this] { Tick(); }));
 }
 
 }  // namespace controls

@@ -35,6 +35,9 @@ public:
     // Periodic timer; the first tick comes after `intervalMs`. A tick is not queued twice.
     static TimerId SetTimer(uint32_t intervalMs, std::function<void()> tick);
     static void KillTimer(TimerId id);  // safe with an id that is already gone
+    // The timer's next tick comes a whole interval from now; a tick that calls it for its own
+    // timer makes the interval count from the tick's end. Nothing for an id that is gone.
+    static void RestartTimer(TimerId id);
     // Notifications for `events` on the socket replace any earlier registration.
     static void WatchSocket(SocketHandle socket, unsigned events, SocketCallback callback);
     static void UnwatchSocket(SocketHandle socket);

@@ -246,6 +246,11 @@ void TEventLoop::KillTimer(TimerId id) {
     Loop().Timers.erase(id);
 }
 
+void TEventLoop::RestartTimer(TimerId id) {
+    auto it = Loop().Timers.find(id);
+    if (it != Loop().Timers.end()) it->second.Due = MonotonicMs() + it->second.Interval;
+}
+
 void TEventLoop::WatchSocket(SocketHandle socket, unsigned events, SocketCallback callback) {
     TLoop& l = Loop();
     auto it = l.Sockets.find(socket);

@@ -23,6 +23,7 @@ constexpr UINT kMsgSocketFirst = WM_APP + 16;
 constexpr UINT kMsgSocketCount = 4096;
 
 struct TTimer {
+    UINT Interval;
     std::function<void()> Tick;
     bool Running = false;
 };
@@ -171,9 +172,16 @@ void TEventLoop::Post(std::function<void()> work) {
 TimerId TEventLoop::SetTimer(uint32_t intervalMs, std::function<void()> tick) {
     TLoop& l = Loop();
     const TimerId id = l.NextTimer++;
-    l.Timers[id] = TTimer{std::move(tick)};
-    ::SetTimer(Window(), id, intervalMs == 0 ? 1 : intervalMs, nullptr);
+    const UINT interval = intervalMs == 0 ? 1 : intervalMs;
+    l.Timers[id] = TTimer{interval, std::move(tick)};
+    ::SetTimer(Window(), id, interval, nullptr);
     return id;
+}
+
+void TEventLoop::RestartTimer(TimerId id) {
+    auto it = Loop().Timers.find(id);
+    // Setting a timer the window already has starts its count again.
+    if (it != Loop().Timers.end()) ::SetTimer(Window(), id, it->second.Interval, nullptr);
 }
 
 void TEventLoop::KillTimer(TimerId id) {

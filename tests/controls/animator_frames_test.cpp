@@ -126,3 +126,43 @@ TEST(AnimatorFrames, AFrameEventMayFreeTheAnimator) {
     platform::TEventLoop::RunUntil([] { return false; }, 150);
     EXPECT_EQ(frames, 1);
 }
+
+TEST(AnimatorFrames, ARefusedStepWaitsForResumeAndThenComesAtOnce) {
+    // At 5 frames a second: the second step is refused (a paint is on); the clock's later
+    // ticks do not try again, and Resume hands the step over without waiting a period.
+    std::vector<uint64_t> calls;
+    TFrameClock clock([&] {
+        calls.push_back(platform::MonotonicMs());
+        return calls.size() != 2;
+    });
+    clock.SetFps(5);
+    clock.SetRunning(true);
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return calls.size() >= 2; }, 3000));
+    platform::TEventLoop::RunUntil([] { return false; }, 700);
+    EXPECT_EQ(calls.size(), 2u);
+    const uint64_t resumed = platform::MonotonicMs();
+    clock.Resume();
+    clock.Resume();  // one refused step, handed over once
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return calls.size() >= 3; }, 3000));
+    EXPECT_LT(calls[2] - resumed, 150u);
+    ASSERT_TRUE(platform::TEventLoop::RunUntil([&] { return calls.size() >= 4; }, 3000));
+    EXPECT_GE(calls[3] - calls[2], 199u);  // then the period again
+    clock.SetRunning(false);
+}
+
+TEST(AnimatorFrames, SwitchingOnAndOffBeforeTheLoopTurnsHandsOverOneStep) {
+    int steps = 0;
+    TFrameClock clock([&] { return ++steps, true; });
+    clock.SetFps(5);
+    clock.SetRunning(true);
+    clock.SetRunning(false);
+    clock.SetRunning(true);
+    clock.SetRunning(false);
+    clock.SetRunning(true);
+    platform::TEventLoop::RunUntil([] { return false; }, 120);
+    EXPECT_EQ(steps, 1);
+    clock.SetRunning(false);
+    clock.Resume();  // nothing was refused: no step
+    platform::TEventLoop::RunUntil([] { return false; }, 300);
+    EXPECT_EQ(steps, 1);
+}

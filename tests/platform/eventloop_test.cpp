@@ -43,6 +43,39 @@ TEST(EventLoop, TimerTicksPeriodicallyUntilKilledEvenFromItsOwnTick) {
     TEventLoop::KillTimer(id);  // already gone: harmless
 }
 
+TEST(EventLoop, RestartingATimerFromItsTickCountsTheIntervalFromTheTicksEnd) {
+    // Each tick works 30 ms and then restarts its 40 ms timer: ticks come 70 ms apart or more,
+    // where a plain periodic timer would tick again 40 ms after the last one began.
+    std::vector<uint64_t> starts;
+    platform::TimerId id = 0;
+    id = TEventLoop::SetTimer(40, [&] {
+        starts.push_back(platform::MonotonicMs());
+        platform::SleepMs(30);
+        TEventLoop::RestartTimer(id);
+    });
+    ASSERT_TRUE(TEventLoop::RunUntil([&] { return starts.size() >= 5; }, 5000));
+    TEventLoop::KillTimer(id);
+    for (size_t i = 1; i < starts.size(); ++i) EXPECT_GE(starts[i] - starts[i - 1], 69u) << i;
+    TEventLoop::RestartTimer(id);  // gone: nothing comes back
+    const size_t seen = starts.size();
+    TEventLoop::RunUntil([] { return false; }, 120);
+    EXPECT_EQ(starts.size(), seen);
+}
+
+TEST(EventLoop, RestartingATimerFromOutsidePutsItsNextTickOff) {
+    // Restarted every 30 ms, a 600 ms timer does not come due in twice its interval; left
+    // alone, it ticks.
+    int ticks = 0;
+    const platform::TimerId id = TEventLoop::SetTimer(600, [&] { ++ticks; });
+    const platform::TimerId pusher =
+        TEventLoop::SetTimer(30, [&] { TEventLoop::RestartTimer(id); });
+    TEventLoop::RunUntil([] { return false; }, 1200);
+    TEventLoop::KillTimer(pusher);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_TRUE(TEventLoop::RunUntil([&] { return ticks > 0; }, 3000));
+    TEventLoop::KillTimer(id);
+}
+
 TEST(EventLoop, NestedProcessingRunsOtherWorkButNotTheSameTickTwice) {
     int outer = 0, other = 0, nestedTicks = 0;
     platform::TimerId slow = 0, fast = 0;
