@@ -190,14 +190,21 @@ int main(int argc, char** argv) {
         form.ShowWindow();
     }
 
-    // Each frame's interval (from its OnAnimated to the next one, its paint included) goes to
-    // the phase the frame ran in; measuring starts with the first page change after a warm-up
-    // page (pictures decoded, texts measured for the first time) and lasts `cycles` pages.
+    // Each phase's time (from the OnAnimated of its first frame to that of the next phase's
+    // first frame, its paints included) goes to that phase; measuring starts with the first page
+    // change after a warm-up page (pictures decoded, texts measured for the first time) and lasts
+    // `cycles` pages. A sample is taken only where a phase or a page begins: it reads the other
+    // processes' /proc files, which under Wine costs server round trips that a sample on every
+    // frame would add to the very figures it measures.
     const char* names[] = {"", "fade-in", "reveal", "hold", "fade-out"};
     TTotals phases[5], whole;
     TSample prev, pageStart;
     int prevPhase = 0, changes = 0;
     bool done = false;
+    auto closePhase = [&](const TSample& now) {
+        if (changes >= 1 && prevPhase != 0) phases[prevPhase].Add(prev, now);
+        prev = now;
+    };
     scene.Anim.OnAnimated = [&](controls::TObject&) {
         ++b.Frames;
         if (!window && form.NeedsPaint()) {
@@ -210,15 +217,18 @@ int main(int argc, char** argv) {
                 canvas->Restore();
             });
         }
-        TSample now = b.Now();
-        if (changes >= 1 && prevPhase != 0) phases[prevPhase].Add(prev, now);
-        prev = now;
-        prevPhase = cycle.AnimPhase;
-        int page = cycle.CurrentPage;
+        if (cycle.AnimPhase != prevPhase) {
+            closePhase(b.Now());
+            prevPhase = cycle.AnimPhase;
+        }
+        const int page = cycle.CurrentPage;
         cycle.FrameStep();
         if (cycle.CurrentPage != page) {
+            const TSample now = b.Now();
             if (changes >= 1) whole.Add(pageStart, now);
             pageStart = now;
+            closePhase(now);
+            prevPhase = cycle.AnimPhase;
             if (++changes > cycles) {
                 done = true;
                 prevPhase = 0;
