@@ -47,7 +47,8 @@ void TFrameClock::StopTimer() {
 void TFrameClock::Tick() {
     if (!FRunning || FDeferred) return;
     const auto life = FLife.Mark();
-    if (!FStep()) {
+    const auto step = FStep;  // the step may destroy the clock, and FStep with it
+    if (!step()) {
         if (!life.Revoked()) FDeferred = true;
         return;
     }
