@@ -22,6 +22,7 @@ void SetClock(IClock* clock);  // nullptr: the real clock again
 IClock& RealClock();
 
 void SleepMs(uint32_t ms);
-uint64_t MonotonicMs();  // never wraps; for the event loop and measurements
+uint64_t MonotonicMs();      // never wraps; for the event loop and measurements
+double ProcessCpuSeconds();  // user and system time of this process so far; for measurements
 
 }  // namespace platform

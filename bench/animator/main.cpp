@@ -8,13 +8,6 @@
 //   bench_animator --empty [--seconds N]
 // --also adds the CPU time of another process (the X server, wineserver) to every figure, read
 // from /proc (Z:\proc under Wine). --empty runs the frame clock with nothing to do: the floor.
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,33 +21,13 @@
 
 namespace {
 
-double OwnCpuSeconds() {
-#ifdef _WIN32
-    FILETIME create, exit, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &create, &exit, &kernel, &user);
-    auto secs = [](FILETIME f) {
-        return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7;
-    };
-    return secs(kernel) + secs(user);
-#else
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-#endif
-}
-
 // User and system time of another process from its /proc stat line (fields 14 and 15, in the
-// kernel's 100 Hz clock ticks); 0 when it cannot be read.
+// kernel's clock ticks: 100 a second on the machines we measure on); 0 when it cannot be read.
+// Under Wine the same file is reached through drive Z.
 double OtherCpuSeconds(int pid) {
-#ifdef _WIN32
-    std::string path = "Z:\\proc\\" + std::to_string(pid) + "\\stat";
-    const double hz = 100;
-#else
-    std::string path = "/proc/" + std::to_string(pid) + "/stat";
-    const double hz = double(sysconf(_SC_CLK_TCK));
-#endif
-    FILE* f = std::fopen(path.c_str(), "r");
+    const std::string id = std::to_string(pid);
+    FILE* f = std::fopen(("/proc/" + id + "/stat").c_str(), "r");
+    if (!f) f = std::fopen(("Z:\\proc\\" + id + "\\stat").c_str(), "r");
     if (!f) return 0;
     char line[1024] = {};
     size_t n = std::fread(line, 1, sizeof line - 1, f);
@@ -67,7 +40,7 @@ double OtherCpuSeconds(int pid) {
     if (std::sscanf(p + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
                     &stime) != 2)
         return 0;
-    return double(utime + stime) / hz;
+    return double(utime + stime) / 100.0;
 }
 
 struct TSample {
@@ -109,7 +82,7 @@ struct TBench {
     double PaintSeconds = 0;
     TSample Now() const {
         TSample s;
-        s.Cpu = OwnCpuSeconds();
+        s.Cpu = platform::ProcessCpuSeconds();
         for (int pid : Also) s.Others += OtherCpuSeconds(pid);
         s.Wall = platform::MonotonicMs();
         s.Frames = Frames;

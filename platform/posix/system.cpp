@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -162,6 +163,13 @@ uint64_t MonotonicMs() {
     timespec ts;
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec / 1000000);
+}
+
+double ProcessCpuSeconds() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 [[noreturn]] void ExitProcessNow(int code) {

@@ -127,6 +127,14 @@ void SleepMs(uint32_t ms) {
 uint64_t MonotonicMs() {
     return ::GetTickCount64();
 }
+double ProcessCpuSeconds() {
+    FILETIME create, exit, kernel, user;
+    if (!::GetProcessTimes(::GetCurrentProcess(), &create, &exit, &kernel, &user)) return 0;
+    auto seconds = [](FILETIME f) {
+        return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
 
 [[noreturn]] void ExitProcessNow(int code) {
     std::fflush(nullptr);

@@ -14,6 +14,7 @@
 #include "platform/eventloop.h"
 #include "platform/file.h"
 #include "platform/resources.h"
+#include "tests/app/english_offer.h"
 #include "tests/support/accessible_reader.h"
 #include "tests/support/fakes.h"
 #include "tests/support/faultserver.h"
@@ -77,12 +78,6 @@ private:
     TFormMain& FForm;
 };
 
-locale::TLeapgateLang English() {
-    locale::TLeapgateLang t;
-    if (const auto data = platform::FindResourceData("LANG", "ENGLISH")) t.LoadFromText(*data);
-    return t;
-}
-
 bool Contains(const std::vector<std::string>& texts, const std::string& part) {
     for (const auto& t : texts)
         if (t.find(part) != std::string::npos) return true;
@@ -115,18 +110,13 @@ TEST(AccessibleDownload, ProgressIsReadRisingToCompleteDuringARealDownload) {
         return held;
     });
 
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     TFormMain f;
-    f.Data.NewVersion = "6.3.0.0";
+    testsupport::WireEnglishOffer(f, texts);
     f.Data.UpdateUrl = server.Url("/vt6.exe");
     f.Data.SetupParams = "/verysilent";
     f.Data.SetupMd5 = download::Md5OfBytes(content);
     f.Data.SetupSize = int64_t(content.size());
-    f.Texts = &texts;
-    f.ProductLanguage = [] { return std::string("English"); };
-    f.TableName = [] { return std::string("ENGLISH"); };
-    f.RecordShow = [] {};
-    f.Pause = [](uint32_t) {};
     TReadingView view(f);
     TInstallerHandoff handoff(view, f.Data);
     handoff.BarIntervalMs = 5;

@@ -14,6 +14,7 @@
 #include "platform/eventloop.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "tests/app/english_offer.h"
 #include "tests/support/accessible_reader.h"
 
 using namespace app;
@@ -27,12 +28,6 @@ constexpr long kRoleClient = 0x0a, kRoleDialog = 0x12, kRoleLink = 0x1e, kRoleLi
                kRoleProgressBar = 0x30;
 constexpr long kUnavailable = 0x1, kSelected = 0x2, kFocused = 0x4, kInvisible = 0x8000,
                kOffscreen = 0x10000, kFocusable = 0x100000, kSelectable = 0x200000;
-
-locale::TLeapgateLang English() {
-    locale::TLeapgateLang t;
-    if (const auto data = platform::FindResourceData("LANG", "ENGLISH")) t.LoadFromText(*data);
-    return t;
-}
 
 const TReadAccessible* Find(const TReadAccessible& root, const std::string& name, long role) {
     for (const auto& c : root.Children)
@@ -50,15 +45,10 @@ long IdOf(const TReadAccessible& root, const TReadAccessible* child) {
 
 TEST(AccessibleTree, OfferWindowWithItsProgressWhileDownloading) {
     if (!testsupport::CanReadAccessibleTrees()) GTEST_SKIP() << "reads the Windows object tree";
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     int starts = 0;
     TFormMain f;
-    f.Data.NewVersion = "6.3.0.0";
-    f.Texts = &texts;
-    f.ProductLanguage = [] { return std::string("English"); };
-    f.TableName = [] { return std::string("ENGLISH"); };
-    f.RecordShow = [] {};
-    f.Pause = [](uint32_t) {};
+    testsupport::WireEnglishOffer(f, texts);
     f.StartDownload = [&] {
         ++starts;
         f.ShowDownloadControls(true);
@@ -137,7 +127,7 @@ TEST(AccessibleTree, OfferWindowWithItsProgressWhileDownloading) {
 
 TEST(AccessibleTree, WhatsNewListIsAnObjectWithItsRows) {
     if (!testsupport::CanReadAccessibleTrees()) GTEST_SKIP() << "reads the Windows object tree";
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     locale::TformWhatsNew w(nullptr, texts);
     w.SettleMs = 0;
     w.ApplyTexts();
@@ -171,7 +161,7 @@ TEST(AccessibleTree, WhatsNewListIsAnObjectWithItsRows) {
 // hidden link of error mode refuses it.
 TEST(AccessibleTree, ConfirmationDialogWhileItRunsModally) {
     if (!testsupport::CanReadAccessibleTrees()) GTEST_SKIP() << "reads the Windows object tree";
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     const std::string close = texts.GetText("Common", "closeHint");
     {
         TfrmConfirm d(nullptr, texts);
@@ -242,16 +232,11 @@ TEST(AccessibleTree, ConfirmationDialogWhileItRunsModally) {
 // other pages' not, its dot the selected one; the link only on the third page.
 TEST(AccessibleTree, EachPageIsHeardWithItsOwnWordsAndDot) {
     if (!testsupport::CanReadAccessibleTrees()) GTEST_SKIP() << "reads the Windows object tree";
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     uint32_t now = 900000;
     TFormMain f;
-    f.Data.NewVersion = "6.3.0.0";
-    f.Texts = &texts;
-    f.ProductLanguage = [] { return std::string("English"); };
-    f.TableName = [] { return std::string("ENGLISH"); };
-    f.RecordShow = [] {};
+    testsupport::WireEnglishOffer(f, texts);
     f.TickCount = [&] { return now; };
-    f.Pause = [](uint32_t) {};
     f.ShowWindow();
     f.animMain.SetAnimate(false);
     f.tmrShine.SetEnabled(false);

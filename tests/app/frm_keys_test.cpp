@@ -12,6 +12,7 @@
 #include "platform/eventloop.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "tests/app/english_offer.h"
 
 using namespace app;
 using controls::TAccessibleNode;
@@ -22,12 +23,6 @@ using controls::TShiftState;
 using platform::kShift;
 
 namespace {
-
-locale::TLeapgateLang English() {
-    locale::TLeapgateLang t;
-    if (const auto data = platform::FindResourceData("LANG", "ENGLISH")) t.LoadFromText(*data);
-    return t;
-}
 
 // The controls Tab reaches from where the focus is, once round.
 std::vector<const TControl*> TabRound(controls::TForm& f, TShiftState shift = 0) {
@@ -51,7 +46,7 @@ const TAccessibleNode* Named(const std::vector<TAccessibleNode>& tree, const std
 
 class MainKeys : public testing::Test {
 protected:
-    locale::TLeapgateLang Texts = English();
+    locale::TLeapgateLang Texts = testsupport::EnglishTexts();
     uint32_t Now = 500000;
     int Confirms = 0, WhatsNews = 0, Starts = 0;
     std::unique_ptr<TFormMain> Form;
@@ -59,13 +54,8 @@ protected:
     void SetUp() override {
         Form = std::make_unique<TFormMain>();
         TFormMain& f = *Form;
-        f.Data.NewVersion = "6.3.0.0";
-        f.Texts = &Texts;
-        f.ProductLanguage = [] { return std::string("English"); };
-        f.TableName = [] { return std::string("ENGLISH"); };
+        testsupport::WireEnglishOffer(f, Texts);
         f.TickCount = [this] { return Now; };
-        f.Pause = [](uint32_t) {};
-        f.RecordShow = [] {};
         f.ShowConfirm = [this](int) {
             ++Confirms;
             return kConfirmContinue;
@@ -322,7 +312,7 @@ TEST_F(MainKeys, PageTextsAreStaticTextsWithTheirCurrentContent) {
 }
 
 TEST(ConfirmKeys, EnterContinuesEscClosesTheLinkCancels) {
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     {
         TfrmConfirm d(nullptr, texts);
         EXPECT_EQ(TabRound(d),
@@ -357,7 +347,7 @@ TEST(ConfirmKeys, EnterContinuesEscClosesTheLinkCancels) {
 }
 
 TEST(WhatsNewKeys, ArrowsScrollTheListWhereverTheFocusIsAndEscCloses) {
-    const locale::TLeapgateLang texts = English();
+    const locale::TLeapgateLang texts = testsupport::EnglishTexts();
     locale::TformWhatsNew w(nullptr, texts);
     w.SettleMs = 0;
     w.ApplyTexts();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/mutex.h"
 #include "platform/path.h"
@@ -15,6 +16,19 @@
 using namespace platform;
 
 namespace {
+
+TEST(System, ProcessCpuTimeGrowsWithWorkAndNotWithSleep) {
+    // Busy for 300 ms of wall time: at least a good part of it is this process's CPU time; a
+    // sleep of 300 ms adds next to nothing.
+    const double start = platform::ProcessCpuSeconds();
+    volatile uint64_t sink = 0;
+    for (const uint64_t until = platform::MonotonicMs() + 300; platform::MonotonicMs() < until;)
+        for (int i = 0; i < 10000; ++i) sink = sink + uint64_t(i);
+    const double busy = platform::ProcessCpuSeconds();
+    EXPECT_GE(busy - start, 0.05);
+    platform::SleepMs(300);
+    EXPECT_LT(platform::ProcessCpuSeconds() - busy, 0.1);
+}
 
 TEST(System, ProgramPathAndFolders) {
     const std::string exe = GetExePath();
