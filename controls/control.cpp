@@ -199,6 +199,21 @@ void TControl::Paint(platform::TCanvas& canvas) {
     if (OnPaint) OnPaint(*this, canvas);
 }
 
+bool TControl::HiddenByOpaqueChild() const {
+    TRect area = ClientRect();
+    if (const TRect* d = FPaintingDirty)
+        area = {std::max(area.Left, d->Left), std::max(area.Top, d->Top),
+                std::min(area.Right, d->Right), std::min(area.Bottom, d->Bottom)};
+    if (area.IsEmpty()) return false;
+    for (const TControl* c : FChildren) {
+        const TRect b = c->BoundsRect();
+        if (c->Visible() && b.Left <= area.Left && b.Top <= area.Top && b.Right >= area.Right &&
+            b.Bottom >= area.Bottom && c->PaintsOpaque())
+            return true;
+    }
+    return false;
+}
+
 void TControl::PaintTree(platform::TCanvas& canvas, const TRect* dirty) {
     canvas.Save();
     canvas.IntersectClip(ClientRect().ToF());

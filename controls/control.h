@@ -82,6 +82,9 @@ public:
     // While the paint procedure runs: the part being painted (this control's coordinates), or
     // null when all of it is.
     const TRect* PaintingDirty() const { return FPaintingDirty; }
+    // True when the control's paint leaves every pixel of its client area fully opaque, so
+    // nothing beneath it ever shows there (a replaced paint procedure must keep to that).
+    virtual bool PaintsOpaque() const { return false; }
     // The deepest visible, enabled control at (x, y) in this control's coordinates.
     TControl* ControlAt(int x, int y);
 
@@ -112,6 +115,9 @@ public:
 
 protected:
     virtual void Paint(platform::TCanvas& canvas);
+    // While the paint procedure runs: true when a visible child that paints opaque covers all
+    // of the part being painted, so that a background drawn now would be painted over whole.
+    bool HiddenByOpaqueChild() const;
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void MouseDown(TMouseButton, TShiftState, int, int) {}

@@ -122,7 +122,9 @@ void TForm::PaintTo(platform::TCanvas& canvas, const TRect* dirty) {
 }
 
 void TForm::Paint(platform::TCanvas& canvas) {
-    if (Color != clNone) canvas.FillRect(ClientRect().ToF(), Color);
+    // Hidden under an opaque picture (the offer window's background) the fill would only cost:
+    // under Wine, GDI+ works through every pixel of it, a third of an animation frame's paint.
+    if (Color != clNone && !HiddenByOpaqueChild()) canvas.FillRect(ClientRect().ToF(), Color);
     TControl::Paint(canvas);
 }
 

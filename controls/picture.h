@@ -12,12 +12,15 @@ public:
     bool Stretch = false;
     bool Center = false;
     bool AutoSize = false;  // the control takes the picture's size
+    // An opaque picture that fills the control: stretched over it, or as large as it at least.
+    bool PaintsOpaque() const override;
 
 protected:
     void Paint(platform::TCanvas& canvas) override;
 
 private:
     platform::TImage FImage;
+    bool FOpaque = false;  // no pixel of the picture lets anything through
 };
 
 }  // namespace controls

@@ -1,4 +1,6 @@
 // The GDI+ canvas and the canvas over a picture in memory.
+#include <cmath>
+
 #include "platform/win32/gdiplus.h"
 #include "platform/win32/wide.h"
 
@@ -72,10 +74,25 @@ void TGdiPlusCanvas::SetTransform(const TTransform& transform) {
     ApplyWorld();
 }
 
+bool TGdiPlusCanvas::VisibleArea(TRectF& area) const {
+    const TTransform& t = FTransform;
+    if (t.M11 != 1 || t.M12 != 0 || t.M21 != 0 || t.M22 != 1) return false;
+    Gdiplus::RectF clip;
+    if (FGraphics->GetClipBounds(&clip) != Gdiplus::Ok) return false;
+    const float ox = t.Dx + FOriginX, oy = t.Dy + FOriginY;
+    const float left = std::floor(clip.X + ox), top = std::floor(clip.Y + oy);
+    const float right = std::ceil(clip.X + clip.Width + ox);
+    const float bottom = std::ceil(clip.Y + clip.Height + oy);
+    area = {left - ox, top - oy, right - left, bottom - top};
+    return true;
+}
+
 void TGdiPlusCanvas::FillRect(const TRectF& rect, TArgb color) {
-    if (rect.IsEmpty()) return;
+    TRectF area, part = rect;
+    if (VisibleArea(area)) part = rect.Intersect(area);
+    if (part.IsEmpty()) return;
     Gdiplus::SolidBrush brush(ToColor(color));
-    FGraphics->FillRectangle(&brush, ToRect(rect));
+    FGraphics->FillRectangle(&brush, ToRect(part));
 }
 
 void TGdiPlusCanvas::FillEllipse(const TRectF& rect, TArgb color) {
@@ -92,6 +109,19 @@ void TGdiPlusCanvas::DrawLine(TPointF from, TPointF to, TArgb color, float width
 void TGdiPlusCanvas::DrawImage(const TImage& image, const TRectF& dest, const TRectF& source,
                                uint8_t opacity) {
     if (image.Empty() || dest.IsEmpty() || source.IsEmpty() || opacity == 0) return;
+    TRectF to = dest, from = source;
+    // A picture drawn pixel for pixel is cut to what the clip leaves, source and destination
+    // alike; a scaled one is not (its samples near the cut would read other neighbours).
+    TRectF area;
+    auto whole = [](float v) { return std::floor(v) == v; };
+    const float ox = FTransform.Dx + FOriginX, oy = FTransform.Dy + FOriginY;
+    if (dest.Width == source.Width && dest.Height == source.Height && whole(source.X) &&
+        whole(source.Y) && whole(source.Width) && whole(source.Height) && whole(dest.X + ox) &&
+        whole(dest.Y + oy) && VisibleArea(area)) {
+        to = dest.Intersect(area);
+        if (to.IsEmpty()) return;
+        from = {source.X + (to.X - dest.X), source.Y + (to.Y - dest.Y), to.Width, to.Height};
+    }
     Gdiplus::ImageAttributes attrs;
     // Edge pixels repeat instead of blending with nothing when the picture is scaled.
     attrs.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
@@ -103,8 +133,8 @@ void TGdiPlusCanvas::DrawImage(const TImage& image, const TRectF& dest, const TR
                                    {0, 0, 0, 0, 1}}};
         attrs.SetColorMatrix(&m);
     }
-    FGraphics->DrawImage(NativeBitmap(image), ToRect(dest), source.X, source.Y, source.Width,
-                         source.Height, Gdiplus::UnitPixel, &attrs);
+    FGraphics->DrawImage(NativeBitmap(image), ToRect(to), from.X, from.Y, from.Width, from.Height,
+                         Gdiplus::UnitPixel, &attrs);
 }
 
 void TGdiPlusCanvas::FillPieWithImage(const TImage& image, const TRectF& rect, float startAngle,

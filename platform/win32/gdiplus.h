@@ -71,6 +71,12 @@ private:
         TTransform Transform;
     };
     void ApplyWorld();
+    // What the clip leaves of the surface, widened to whole pixels, in the coordinates drawn
+    // in; false under a transform that turns or scales. Wine's GDI+ works through every pixel
+    // it is asked to fill or draw before the clip throws most of them away, so a fill or a
+    // picture cut to this first costs only what shows, and its pixels stay the same: every
+    // pixel the clip lets through lies wholly inside it.
+    bool VisibleArea(TRectF& area) const;
     int FWidth, FHeight;
     float FOriginX = 0, FOriginY = 0;
     TTransform FTransform;

@@ -2,6 +2,10 @@
 // strips and the mask layer, checked through their state and painted pixels.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include "controls/form.h"
 #include "controls/imagebutton.h"
 #include "controls/imagestrip.h"
@@ -11,6 +15,7 @@
 #include "controls/progressbar.h"
 #include "controls/timer.h"
 #include "platform/eventloop.h"
+#include "tests/controls/recording_canvas.h"
 
 using namespace controls;
 
@@ -298,4 +303,80 @@ TEST(Controls, RemovingAPanelForgetsItsHotChild) {
     EXPECT_EQ(form.HotControl(), nullptr);
     form.HandleMouseMove(0, 50, 50);  // no dangling hot control is told it was left
     child.SetParent(nullptr);
+}
+
+TEST(Controls, AnOpaquePictureCoveringThePaintedPartHidesTheFormsFill) {
+    // The form's fill is left out only where it could never show; the pixels are the same.
+    const TColor back = Rgb(31, 31, 31);
+    auto opaque = [](int w, int h) {
+        platform::TImage img(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                img.SetPixel(x, y, platform::MakeArgb(255, uint8_t(x * 7), uint8_t(y * 5), 90));
+        return img;
+    };
+    struct TCase {
+        const char* Name;
+        std::function<void(TPicture&)> Set;
+        std::optional<TRect> Dirty;
+        bool Filled;
+    };
+    const std::vector<TCase> cases = {
+        {"opaque, the form's size", [](TPicture&) {}, std::nullopt, false},
+        {"stretched over the form",
+         [&](TPicture& p) { p.SetImage(opaque(30, 20)), p.Stretch = true; }, std::nullopt, false},
+        {"larger than the form", [&](TPicture& p) { p.SetImage(opaque(150, 90)); }, std::nullopt,
+         false},
+        {"one pixel lets through",
+         [&](TPicture& p) {
+             platform::TImage img = opaque(120, 80);
+             img.SetPixel(60, 40, platform::MakeArgb(254, 1, 2, 3));
+             p.SetImage(img);
+         },
+         std::nullopt, true},
+        {"not as wide as its control", [&](TPicture& p) { p.SetImage(opaque(119, 80)); },
+         std::nullopt, true},
+        {"a control not as wide as the form", [](TPicture& p) { p.SetBounds(0, 0, 119, 80); },
+         std::nullopt, true},
+        {"not as wide as the form, but the painted part lies on it",
+         [](TPicture& p) { p.SetBounds(0, 0, 119, 80); }, TRect{10, 10, 60, 50}, false},
+        {"not as wide as the form, and the painted part reaches past it",
+         [](TPicture& p) { p.SetBounds(0, 0, 119, 80); }, TRect{100, 10, 120, 50}, true},
+        {"centred and smaller", [&](TPicture& p) { p.SetImage(opaque(110, 70)), p.Center = true; },
+         std::nullopt, true},
+        {"hidden", [](TPicture& p) { p.SetVisible(false); }, std::nullopt, true},
+        {"without a picture", [](TPicture& p) { p.SetImage({}); }, std::nullopt, true},
+        {"moved off the corner", [](TPicture& p) { p.SetBounds(1, 0, 120, 80); }, std::nullopt,
+         true},
+    };
+    for (const TCase& c : cases) {
+        TForm form(120, 80);
+        form.Color = back;
+        TPicture bg;
+        bg.SetParent(&form);
+        bg.SetBounds(0, 0, 120, 80);
+        bg.SetImage(opaque(120, 80));
+        c.Set(bg);
+        testcontrols::TRecordingCanvas rec(120, 80);
+        form.PaintTo(rec, c.Dirty ? &*c.Dirty : nullptr);
+        int fills = 0;
+        for (const auto& call : rec.Of("fill")) fills += call.Color == (back | 0xFF000000u);
+        EXPECT_EQ(fills, c.Filled ? 1 : 0) << c.Name;
+        // What shows is the same either way: the picture where it lies, the colour elsewhere.
+        platform::TImage painted = Paint(form);
+        TForm plain(120, 80);
+        plain.Color = back;
+        platform::TImage expected = Paint(plain);
+        {
+            auto canvas = platform::CreateImageCanvas(expected);
+            canvas->Translate(float(bg.Left()), float(bg.Top()));
+            canvas->IntersectClip(bg.ClientRect().ToF());
+            if (bg.Visible()) bg.PaintTree(*canvas);
+            canvas->Flush();
+        }
+        int differ = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x) differ += painted.Pixel(x, y) != expected.Pixel(x, y);
+        EXPECT_EQ(differ, 0) << c.Name;
+    }
 }
