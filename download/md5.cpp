@@ -16,12 +16,20 @@ inline uint32_t Rotl(uint32_t x, int c) {
     return (x << c) | (x >> (32 - c));
 }
 
+// Each step's sum is formed so that only the last operations wait for b, the word the step
+// before has just made: the message word and constant are added to a first, and G's two
+// halves, which never share a bit, are added one at a time (the half without b first).
 #define LG_MD5_STEP(f, a, b, c, d, x, t, s) \
-    a += f(b, c, d) + (x) + (t);            \
+    a += (x) + (t);                         \
+    a += f(b, c, d);                        \
+    a = Rotl(a, s) + b;
+#define LG_MD5_STEP_G(a, b, c, d, x, t, s) \
+    a += (x) + (t);                        \
+    a += (c) & ~(d);                       \
+    a += (b) & (d);                        \
     a = Rotl(a, s) + b;
 #define LG_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define LG_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
-#define LG_H(x, y, z) ((x) ^ (y) ^ (z))
+#define LG_H(x, y, z) ((x) ^ ((y) ^ (z)))
 #define LG_I(x, y, z) ((y) ^ ((x) | ~(z)))
 
 inline uint32_t Load32(const uint8_t* p) {
@@ -51,22 +59,22 @@ void Transform(uint32_t state[4], const uint8_t* block, size_t blocks) {
         LG_MD5_STEP(LG_F, d, a, b, c, x[13], 0xfd987193, 12)
         LG_MD5_STEP(LG_F, c, d, a, b, x[14], 0xa679438e, 17)
         LG_MD5_STEP(LG_F, b, c, d, a, x[15], 0x49b40821, 22)
-        LG_MD5_STEP(LG_G, a, b, c, d, x[1], 0xf61e2562, 5)
-        LG_MD5_STEP(LG_G, d, a, b, c, x[6], 0xc040b340, 9)
-        LG_MD5_STEP(LG_G, c, d, a, b, x[11], 0x265e5a51, 14)
-        LG_MD5_STEP(LG_G, b, c, d, a, x[0], 0xe9b6c7aa, 20)
-        LG_MD5_STEP(LG_G, a, b, c, d, x[5], 0xd62f105d, 5)
-        LG_MD5_STEP(LG_G, d, a, b, c, x[10], 0x02441453, 9)
-        LG_MD5_STEP(LG_G, c, d, a, b, x[15], 0xd8a1e681, 14)
-        LG_MD5_STEP(LG_G, b, c, d, a, x[4], 0xe7d3fbc8, 20)
-        LG_MD5_STEP(LG_G, a, b, c, d, x[9], 0x21e1cde6, 5)
-        LG_MD5_STEP(LG_G, d, a, b, c, x[14], 0xc33707d6, 9)
-        LG_MD5_STEP(LG_G, c, d, a, b, x[3], 0xf4d50d87, 14)
-        LG_MD5_STEP(LG_G, b, c, d, a, x[8], 0x455a14ed, 20)
-        LG_MD5_STEP(LG_G, a, b, c, d, x[13], 0xa9e3e905, 5)
-        LG_MD5_STEP(LG_G, d, a, b, c, x[2], 0xfcefa3f8, 9)
-        LG_MD5_STEP(LG_G, c, d, a, b, x[7], 0x676f02d9, 14)
-        LG_MD5_STEP(LG_G, b, c, d, a, x[12], 0x8d2a4c8a, 20)
+        LG_MD5_STEP_G(a, b, c, d, x[1], 0xf61e2562, 5)
+        LG_MD5_STEP_G(d, a, b, c, x[6], 0xc040b340, 9)
+        LG_MD5_STEP_G(c, d, a, b, x[11], 0x265e5a51, 14)
+        LG_MD5_STEP_G(b, c, d, a, x[0], 0xe9b6c7aa, 20)
+        LG_MD5_STEP_G(a, b, c, d, x[5], 0xd62f105d, 5)
+        LG_MD5_STEP_G(d, a, b, c, x[10], 0x02441453, 9)
+        LG_MD5_STEP_G(c, d, a, b, x[15], 0xd8a1e681, 14)
+        LG_MD5_STEP_G(b, c, d, a, x[4], 0xe7d3fbc8, 20)
+        LG_MD5_STEP_G(a, b, c, d, x[9], 0x21e1cde6, 5)
+        LG_MD5_STEP_G(d, a, b, c, x[14], 0xc33707d6, 9)
+        LG_MD5_STEP_G(c, d, a, b, x[3], 0xf4d50d87, 14)
+        LG_MD5_STEP_G(b, c, d, a, x[8], 0x455a14ed, 20)
+        LG_MD5_STEP_G(a, b, c, d, x[13], 0xa9e3e905, 5)
+        LG_MD5_STEP_G(d, a, b, c, x[2], 0xfcefa3f8, 9)
+        LG_MD5_STEP_G(c, d, a, b, x[7], 0x676f02d9, 14)
+        LG_MD5_STEP_G(b, c, d, a, x[12], 0x8d2a4c8a, 20)
         LG_MD5_STEP(LG_H, a, b, c, d, x[5], 0xfffa3942, 4)
         LG_MD5_STEP(LG_H, d, a, b, c, x[8], 0x8771f681, 11)
         LG_MD5_STEP(LG_H, c, d, a, b, x[11], 0x6d9d6122, 16)
