@@ -12,24 +12,17 @@
 #include "controls/paintbox.h"
 #include "controls/picture.h"
 #include "tests/controls/recording_canvas.h"
+#include "tests/support/pixels.h"
 
 using namespace controls;
 using platform::TImage;
+using testsupport::DifferentPixels;
 
 namespace {
 
-// A picture with a different colour and alpha in every pixel, so that any misplaced, stale or
-// twice-blended pixel shows.
+// Translucent pictures here let through at most three quarters of what lies beneath.
 TImage Pattern(int w, int h, uint32_t seed, bool translucent) {
-    TImage img(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t v = (uint32_t(x) * 2654435761u) ^ (uint32_t(y) * 40503u) ^ seed;
-            uint8_t a = translucent ? uint8_t(64 + (v >> 24) % 192) : 255;
-            img.SetPixel(x, y,
-                         platform::MakeArgb(a, uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)));
-        }
-    return img;
+    return testsupport::PixelPattern(w, h, seed, translucent ? 64 : 255);
 }
 
 // The offer window's arrangement in small: a picture behind the drawing box, and layers that
@@ -104,13 +97,6 @@ TImage FreshPaint(const std::vector<TChange>& changes) {
     fresh.Form.PaintTo(*canvas);
     canvas->Flush();
     return out;
-}
-
-int DifferentPixels(const TImage& a, const TImage& b) {
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) n += a.Pixel(x, y) != b.Pixel(x, y);
-    return n;
 }
 
 }  // namespace

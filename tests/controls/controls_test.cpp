@@ -16,6 +16,7 @@
 #include "controls/timer.h"
 #include "platform/eventloop.h"
 #include "tests/controls/recording_canvas.h"
+#include "tests/support/pixels.h"
 
 using namespace controls;
 
@@ -374,9 +375,6 @@ TEST(Controls, AnOpaquePictureCoveringThePaintedPartHidesTheFormsFill) {
             if (bg.Visible()) bg.PaintTree(*canvas);
             canvas->Flush();
         }
-        int differ = 0;
-        for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 120; ++x) differ += painted.Pixel(x, y) != expected.Pixel(x, y);
-        EXPECT_EQ(differ, 0) << c.Name;
+        EXPECT_EQ(testsupport::DifferentPixels(painted, expected), 0) << c.Name;
     }
 }

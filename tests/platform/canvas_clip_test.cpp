@@ -16,6 +16,7 @@
 
 #include "platform/canvas.h"
 #include "platform/image.h"
+#include "tests/support/pixels.h"
 
 using platform::TArgb;
 using platform::TCanvas;
@@ -26,17 +27,9 @@ namespace {
 
 constexpr int kW = 64, kH = 48;
 
-// Every pixel different in colour and alpha, so a misplaced or doubled pixel shows.
+// Translucent pictures here reach down to alpha 40.
 TImage Pattern(int w, int h, uint32_t seed, bool translucent) {
-    TImage img(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t v = (uint32_t(x) * 2654435761u) ^ (uint32_t(y) * 40503u) ^ seed;
-            uint8_t a = translucent ? uint8_t(40 + (v >> 24) % 216) : 255;
-            img.SetPixel(x, y,
-                         platform::MakeArgb(a, uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)));
-        }
-    return img;
+    return testsupport::PixelPattern(w, h, seed, translucent ? 40 : 255);
 }
 
 struct TClipCase {
@@ -80,39 +73,23 @@ TEST(CanvasClip, AClippedDrawChangesWhatTheWholeDrawChangesInsideTheClipOnly) {
         // nearly every pixel of this pattern would differ.
         int Tolerance = 0;
     };
+    auto image = [](const TImage& p, TRectF dest, TRectF source, uint8_t opacity) -> TDraw {
+        return [&p, dest, source, opacity](TCanvas& c) { c.DrawImage(p, dest, source, opacity); };
+    };
+    auto fill = [](TRectF rect, TArgb colour) -> TDraw {
+        return [rect, colour](TCanvas& c) { c.FillRect(rect, colour); };
+    };
     // The draws are made in the coordinates of the origin the clip case moves to; the
     // unclipped reference is drawn with the same origin.
     const std::vector<TDrawCase> draws = {
-        {"picture pixel for pixel",
-         [&](TCanvas& c) {
-             c.DrawImage(picture, {12, 10, 30, 22}, {0, 0, 30, 22}, 255);
-         }},
-        {"opaque picture",
-         [&](TCanvas& c) {
-             c.DrawImage(solid, {12, 10, 30, 22}, {0, 0, 30, 22}, 255);
-         }},
-        {"part of a picture",
-         [&](TCanvas& c) {
-             c.DrawImage(picture, {12, 10, 14, 9}, {7, 5, 14, 9}, 255);
-         }},
+        {"picture pixel for pixel", image(picture, {12, 10, 30, 22}, {0, 0, 30, 22}, 255)},
+        {"opaque picture", image(solid, {12, 10, 30, 22}, {0, 0, 30, 22}, 255)},
+        {"part of a picture", image(picture, {12, 10, 14, 9}, {7, 5, 14, 9}, 255)},
         {"picture reaching past the surface's edge",
-         [&](TCanvas& c) {
-             c.DrawImage(picture, {-8, 34, 30, 22}, {0, 0, 30, 22}, 255);
-         }},
-        {"faded picture",
-         [&](TCanvas& c) {
-             c.DrawImage(picture, {12, 10, 30, 22}, {0, 0, 30, 22}, 120);
-         }},
-        {"scaled picture",
-         [&](TCanvas& c) {
-             c.DrawImage(picture, {12, 10, 45, 29}, {0, 0, 30, 22}, 255);
-         },
-         3},
-        {"picture at half a pixel",
-         [&](TCanvas& c) {
-             c.DrawImage(solid, {12.5f, 10, 30, 22}, {0, 0, 30, 22}, 255);
-         },
-         3},
+         image(picture, {-8, 34, 30, 22}, {0, 0, 30, 22}, 255)},
+        {"faded picture", image(picture, {12, 10, 30, 22}, {0, 0, 30, 22}, 120)},
+        {"scaled picture", image(picture, {12, 10, 45, 29}, {0, 0, 30, 22}, 255), 3},
+        {"picture at half a pixel", image(solid, {12.5f, 10, 30, 22}, {0, 0, 30, 22}, 255), 3},
         {"turned picture",
          [&](TCanvas& c) {
              c.SetTransform(platform::TTransform::Translation(-27, -21)
@@ -122,22 +99,10 @@ TEST(CanvasClip, AClippedDrawChangesWhatTheWholeDrawChangesInsideTheClipOnly) {
              c.ResetTransform();
          },
          3},
-        {"opaque fill",
-         [](TCanvas& c) {
-             c.FillRect({12, 10, 36, 25}, 0xFF2050A0u);
-         }},
-        {"translucent fill",
-         [](TCanvas& c) {
-             c.FillRect({12, 10, 36, 25}, 0x80E0C040u);
-         }},
-        {"fill with fractional edges",
-         [](TCanvas& c) {
-             c.FillRect({12.3f, 9.6f, 35.5f, 24.7f}, 0xC040A020u);
-         }},
-        {"fill of more than the surface",
-         [](TCanvas& c) {
-             c.FillRect({-100, -100, 400, 400}, 0x9030C0F0u);
-         }},
+        {"opaque fill", fill({12, 10, 36, 25}, 0xFF2050A0u)},
+        {"translucent fill", fill({12, 10, 36, 25}, 0x80E0C040u)},
+        {"fill with fractional edges", fill({12.3f, 9.6f, 35.5f, 24.7f}, 0xC040A020u)},
+        {"fill of more than the surface", fill({-100, -100, 400, 400}, 0x9030C0F0u)},
     };
     const std::vector<TClipCase> clips = {
         {"inside", {{20, 14, 12, 9}}, 0, 0, {20, 14, 32, 23}},
@@ -225,10 +190,7 @@ TEST(CanvasClip, ANestedClipIsUndoneWithItsSaveAndCutsNothingAfterwards) {
         canvas->FillRect({44, 34, 20, 14}, 0xFF102030u);
         canvas->Flush();
     }
-    int differ = 0;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) differ += out.Pixel(x, y) != twice.Pixel(x, y);
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(testsupport::DifferentPixels(out, twice), 0);
     EXPECT_EQ(out.Pixel(63, 47), 0xFF102030u);  // the fill after the Restore reached its corner
     EXPECT_NE(out.Pixel(43, 33), base.Pixel(43, 33));  // and the picture its own
 }
